@@ -1,0 +1,195 @@
+#include "report/LayerCheck.h"
+
+#include <cstring>
+#include <ctime>
+
+#include "platform/Platform.h"
+
+const char kColourError[] = "#ff0000";
+const char kColourOk[] = "#009000";
+const char kColourInfo[] = "#900090";
+
+namespace {
+
+constexpr size_t kConversionBufferSize = 1024;
+constexpr size_t kColourHeadSize = 100;
+constexpr size_t kTimestampSize = 128;
+
+const char kBannerStars[] = "**********************************************<br>\r\n<b>";
+const char kBannerClose[] = " <br>\r\n**********************************************<br>\r\n";
+
+}  // namespace
+
+CLayerCheck::CLayerCheck() = default;
+
+CLayerCheck::~CLayerCheck() = default;
+
+int CLayerCheck::Step() { return -1; }
+
+void CLayerCheck::SetName(const char* name) {
+  std::strncpy(m_name, name, sizeof(m_name) - 1);
+  m_name[sizeof(m_name) - 1] = '\0';
+}
+
+int CLayerCheck::AttachWindow(IReportWindow* window, int mode) {
+  m_window = window;
+  if (window == nullptr) {
+    m_windowMode = kModeOff;
+    return 0;
+  }
+  if (mode == kModePlain || mode == kModeMarkup) m_windowMode = mode;
+  return 1;
+}
+
+void CLayerCheck::AttachBuffer(ReportDocument* document, int mode) {
+  if (mode != kModePlain && mode != kModeMarkup) return;
+  m_buffer = document;
+  m_bufferMode = mode;
+}
+
+int CLayerCheck::Begin() {
+  m_task = 1;
+  Write(kBannerStars);
+  Write(m_name);
+  Write("Layer check, </b>");
+  WriteTimestamp();
+  Write(kBannerClose);
+  m_error = 0;
+  return m_task;
+}
+
+void CLayerCheck::MarkupToText(const char* source, char* destination) {
+  bool inside = false;
+  size_t out = 0;
+  for (size_t i = 0; source[i] != '\0'; ++i) {
+    if (i > 0 && source[i - 1] == '>') inside = false;
+    if (source[i] == '<') {
+      inside = true;
+    } else if (!inside) {
+      destination[out++] = source[i];
+    }
+  }
+  destination[out] = '\0';
+}
+
+std::string CLayerCheck::MarkupToText(const std::string& source) {
+  std::string plain(source.size() + 1, '\0');
+  MarkupToText(source.c_str(), &plain[0]);
+  plain.resize(std::strlen(plain.c_str()));
+  return plain;
+}
+
+std::string CLayerCheck::EscapeMarkup(const std::string& text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '&': escaped += "&amp;"; break;
+      default: escaped += c; break;
+    }
+  }
+  return escaped;
+}
+
+int CLayerCheck::Write(const char* text) {
+  char converted[kConversionBufferSize] = {};
+  if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
+
+  // Texts longer than the stack buffer are converted whole on the heap rather than cut.
+  std::string longConverted;
+  const char* plain = converted;
+  if (m_windowMode == kModePlain || m_bufferMode == kModePlain) {
+    size_t length = std::strlen(text);
+    if (length < kConversionBufferSize) {
+      MarkupToText(text, converted);
+    } else {
+      longConverted = MarkupToText(std::string(text, length));
+      plain = longConverted.c_str();
+    }
+  }
+
+  if (m_window != nullptr) {
+    if (m_windowMode == kModePlain) m_window->ReplaceSelection(plain);
+    else if (m_windowMode == kModeMarkup) m_window->ReplaceSelection(text);
+  }
+  if (m_buffer != nullptr) {
+    if (m_bufferMode == kModePlain) m_buffer->append(plain);
+    else if (m_bufferMode == kModeMarkup) m_buffer->append(text);
+  }
+  return 1;
+}
+
+void CLayerCheck::WritePlain(const char* text) {
+  if (m_window != nullptr && m_windowMode == kModePlain) m_window->ReplaceSelection(text);
+  if (m_buffer != nullptr && m_bufferMode == kModePlain) m_buffer->append(text);
+}
+
+int CLayerCheck::WriteEscaped(const char* text) {
+  if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
+  std::string escaped;
+  if (m_windowMode == kModeMarkup || m_bufferMode == kModeMarkup) escaped = EscapeMarkup(text);
+  if (m_window != nullptr) {
+    if (m_windowMode == kModePlain) m_window->ReplaceSelection(text);
+    else if (m_windowMode == kModeMarkup) m_window->ReplaceSelection(escaped.c_str());
+  }
+  if (m_buffer != nullptr) {
+    if (m_bufferMode == kModePlain) m_buffer->append(text);
+    else if (m_bufferMode == kModeMarkup) m_buffer->append(escaped);
+  }
+  return 1;
+}
+
+void CLayerCheck::WriteColourHead(const char* head, const char* colour) {
+  char tag[kColourHeadSize] = {};
+  std::strncat(tag, head, sizeof(tag) - 1);
+  std::strncat(tag, colour, sizeof(tag) - 1 - std::strlen(tag));
+  std::strncat(tag, ">", sizeof(tag) - 1 - std::strlen(tag));
+  Write(tag);
+}
+
+int CLayerCheck::WriteError(const char* text) {
+  WriteColourHead("<b><font color=", kColourError);
+  WritePlain("######");
+  Write(text);
+  return Write("</font></b>");
+}
+
+void CLayerCheck::WriteOk(const char* text) {
+  WriteColourHead("<b><font color=", kColourOk);
+  Write(text);
+  Write("</font></b>");
+}
+
+int CLayerCheck::WriteInfo(const char* text) {
+  WriteColourHead("<i><font color=", kColourInfo);
+  Write(text);
+  return Write("</font></i>");
+}
+
+int CLayerCheck::WriteExternal(const char* text) { return WriteEscaped(text); }
+
+int CLayerCheck::WriteInfoExternal(const char* text) {
+  WriteColourHead("<i><font color=", kColourInfo);
+  WriteEscaped(text);
+  return Write("</font></i>");
+}
+
+int CLayerCheck::WriteErrorExternal(const char* text) {
+  WriteColourHead("<b><font color=", kColourError);
+  WritePlain("######");
+  WriteEscaped(text);
+  return Write("</font></b>");
+}
+
+void CLayerCheck::WriteTimestamp() {
+  char stamp[kTimestampSize] = {};
+  std::tm now = {};
+  IClock* clock = GetPlatform().clock;
+  if (clock != nullptr && clock->LocalTime(now)) {
+    // strftime in the C locale: the program never changes the locale.
+    if (std::strftime(stamp, sizeof(stamp), "%A, %B %d, %Y, %H:%M:%S,  ", &now) == 0) stamp[0] = '\0';
+  }
+  Write(stamp);
+}

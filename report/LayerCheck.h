@@ -1,0 +1,84 @@
+#pragma once
+// Base of every check: the task state machine and the report writer that sends
+// each text to the report window (plain) and the report document (markup).
+#include <cstdint>
+#include <string>
+
+// The report window as a check sees it: insert at the caret, replacing the
+// selection, not undoable.
+class IReportWindow {
+ public:
+  virtual ~IReportWindow() = default;
+  virtual void ReplaceSelection(const char* text) = 0;
+};
+
+using ReportDocument = std::string;
+
+// Output modes, the same for window and document.
+constexpr int32_t kModeOff = 0;
+constexpr int32_t kModePlain = 1;
+constexpr int32_t kModeMarkup = 2;
+
+class CLayerCheck {
+ public:
+  CLayerCheck();
+  virtual ~CLayerCheck();
+  CLayerCheck(const CLayerCheck&) = delete;
+  CLayerCheck& operator=(const CLayerCheck&) = delete;
+
+  // Runs the current task; -1 once the check has finished.
+  virtual int Step();
+
+  int AttachWindow(IReportWindow* window, int mode);
+  void AttachBuffer(ReportDocument* document, int mode);
+  int Begin();
+
+  int Write(const char* text);
+  void WritePlain(const char* text);
+  int WriteError(const char* text);
+  void WriteOk(const char* text);
+  int WriteInfo(const char* text);
+  void WriteTimestamp();
+
+  // Text from outside the system (version strings, company names, paths,
+  // instrument answers): verbatim in the plain outputs, with "<", ">" and "&"
+  // as entities in markup outputs, so it neither loses characters in the window
+  // nor injects markup into the HTML document.
+  int WriteExternal(const char* text);
+  int WriteInfoExternal(const char* text);
+  int WriteErrorExternal(const char* text);
+
+  // Copies source without its markup; destination must hold strlen(source) + 1.
+  static void MarkupToText(const char* source, char* destination);
+  static std::string MarkupToText(const std::string& source);
+  static std::string EscapeMarkup(const std::string& text);
+
+  // Library probe shared by the host-side checks (host/LibraryProbe.cpp).
+  int CheckLibrary(const char* name, uint32_t minMS = 0, uint32_t minLS = 0);
+  int FindFileOnDrive(const char* directory, const char* name, int& counter);
+  int GetLibraryPublisher(const char* name);
+
+  int32_t Error() const { return m_error; }
+  int32_t Task() const { return m_task; }
+  const char* Name() const { return m_name; }
+
+ protected:
+  void SetName(const char* name);
+  // The opening tag of a colour writer: head + colour + ">".
+  void WriteColourHead(const char* head, const char* colour);
+  // Appends external text to the outputs according to their modes.
+  int WriteEscaped(const char* text);
+
+  int32_t m_error = 0;
+  int32_t m_task = 0;
+  char m_name[16] = {};
+  ReportDocument* m_buffer = nullptr;
+  IReportWindow* m_window = nullptr;
+  int32_t m_windowMode = kModeOff;
+  int32_t m_bufferMode = kModeOff;
+};
+
+// The texts of the markup that the writers build.
+extern const char kColourError[];    // "#ff0000"
+extern const char kColourOk[];       // "#009000"
+extern const char kColourInfo[];     // "#900090"

@@ -1,0 +1,29 @@
+#pragma once
+// A clock that never waits: local time is whatever the test set, and every read
+// of the processor clock advances it by a fixed step so busy-waits end at once.
+#include <cstdint>
+#include <ctime>
+
+#include "platform/Clock.h"
+
+class FakeClock : public IClock {
+ public:
+  FakeClock();
+  // 24-hour local time; month 1-12.
+  void SetLocalTime(int year, int month, int day, int hour, int minute, int second);
+  void FailLocalTime(bool fail) { m_failLocalTime = fail; }
+  void SetTicksPerRead(int32_t step) { m_step = step; }
+  void Advance(int32_t ticks) { m_ticks += ticks; }
+  int32_t Ticks() const { return m_ticks; }
+  int32_t Reads() const { return m_reads; }
+
+  bool LocalTime(std::tm& time) override;
+  int32_t Clock() override;
+
+ private:
+  std::tm m_time = {};
+  bool m_failLocalTime = false;
+  int32_t m_ticks = 0;
+  int32_t m_step = 1;
+  int32_t m_reads = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// A report window that keeps what was inserted, and every insertion in order.
+#include <string>
+#include <vector>
+
+#include "report/LayerCheck.h"
+
+class FakeReportWindow : public IReportWindow {
+ public:
+  void ReplaceSelection(const char* text) override {
+    m_text += text;
+    m_inserts.emplace_back(text);
+  }
+  const std::string& Text() const { return m_text; }
+  const std::vector<std::string>& Inserts() const { return m_inserts; }
+  void Clear() {
+    m_text.clear();
+    m_inserts.clear();
+  }
+
+ private:
+  std::string m_text;
+  std::vector<std::string> m_inserts;
+};
