@@ -1,0 +1,107 @@
+#pragma once
+// The simulated bench as read from a bench file: what is on the bus, how each
+// instrument answers and which faults it shows. Pure data; the running state
+// (sessions, lasers, logging) lives in CSimBenchState.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+constexpr int kSlotCount = 18;
+constexpr int kBenchFormatVersion = 1;
+
+// Module type codes as the driver reports them.
+enum SlotType : int32_t {
+  kSlotEmpty = 0,
+  kSlotPowerMeter = 1,
+  kSlotDualPowerMeter = 2,
+  kSlotLaserSource = 3,
+  kSlotDualLaserSource = 4,
+  kSlotTunableLaser = 5,
+  kSlotReturnLoss = 6,
+  kSlotReturnLossCombo = 7,
+};
+
+inline bool IsPowerMeter(int32_t type) { return type == kSlotPowerMeter || type == kSlotDualPowerMeter; }
+inline int ChannelCount(int32_t type) {
+  return type == kSlotDualPowerMeter ? 2 : (type == kSlotPowerMeter ? 1 : 0);
+}
+
+struct SimQueueEntry {
+  int32_t code = 0;
+  std::string message;
+};
+
+// A driver call that fails on one mainframe. An instrument-error status puts
+// the message into the instrument's error queue; any other status makes the
+// message the driver's text for that status.
+struct SimFault {
+  std::string function;
+  int32_t status = 0;
+  SimQueueEntry entry;
+};
+
+// How an instrument behaves towards VISA.
+struct SimVisaBehaviour {
+  bool openFails = false;
+  bool closeFails = false;
+  bool idnTimeout = false;
+  bool systemErrorTimeout = false;
+  std::string systemError = "+0,\"No error\"";
+};
+
+struct SimSlot {
+  int32_t type = kSlotEmpty;
+  std::string identification;  // answer to SLOTn:IDN?
+  // Power meters: watts per channel with no laser of the mainframe on, and lit.
+  double dark[2] = {2.0e-11, 2.0e-11};
+  double lit[2] = {5.0e-4, 5.0e-4};
+  double calibration = 0.0;
+  bool loggingFinishes = true;
+  // Tunable lasers.
+  bool locked = false;
+  SimQueueEntry lockedEntry{-221, "Settings conflict; laser source is locked"};
+};
+
+struct SimMainframe {
+  std::string address;
+  std::string identification;  // answer to *IDN?
+  SimSlot slots[kSlotCount];
+  std::vector<SimFault> faults;
+  std::vector<SimQueueEntry> errorQueue;  // entries present at start
+  SimVisaBehaviour visa;
+  int line = 0;
+};
+
+// A GPIB instrument that only VISA sees.
+struct SimInstrument {
+  std::string address;
+  std::string identification;
+  SimVisaBehaviour visa;
+  int line = 0;
+};
+
+struct SimListing {
+  bool fails = false;
+  int32_t status = 0;
+  int32_t delayMilliseconds = 0;
+};
+
+struct SimStatusText {
+  int32_t status = 0;
+  std::string text;
+};
+
+struct SimBench {
+  std::string fileName;
+  std::string description;
+  std::vector<SimMainframe> mainframes;
+  std::vector<SimInstrument> instruments;
+  SimListing listing;
+  int32_t visaTimeoutDelayMilliseconds = 0;
+  // Texts the bench gives to driver statuses (its faults' messages).
+  std::vector<SimStatusText> statusTexts;
+};
+
+}  // namespace sim

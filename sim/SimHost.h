@@ -1,0 +1,17 @@
+#pragma once
+// What the simulated libraries need from their host: one file for the DLLs
+// (sim/win32/SimHostWin32.cpp), one for the native build (sim/SimHostNative.cpp).
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+// The bench file named by BENCHSENTRY_BENCH; empty when it is not set.
+std::string BenchFileFromEnvironment();
+
+void SleepMilliseconds(int32_t milliseconds);
+
+// A library must not block its caller, so no message box: stderr and the debug output.
+void ReportBenchError(const std::string& message);
+
+}  // namespace sim

@@ -1,0 +1,274 @@
+// visa32.dll: the VISA library of the simulated bench, the part of the VISA
+// standard that the diagnosis uses.
+//
+// viQueryf is passed no size for its answer, so it keeps within the buffers
+// the system uses: at most 255 characters and the terminator for the answer
+// to SYST:ERR?, at most 4095 and the terminator for every other answer. The
+// answer is given without the instrument's line end.
+#include <cctype>
+#include <cstdarg>
+#include <string>
+#include <type_traits>
+
+#include "sim/SimAddress.h"
+#include "sim/SimFunctions.h"
+#include "sim/SimState.h"
+#include "sim/SimStatus.h"
+#include "sim/SimVisaPattern.h"
+
+static_assert(std::is_same_v<decltype(&simexp::viOpenDefaultRM), ViFn_viOpenDefaultRM>);
+static_assert(std::is_same_v<decltype(&simexp::viFindRsrc), ViFn_viFindRsrc>);
+static_assert(std::is_same_v<decltype(&simexp::viFindNext), ViFn_viFindNext>);
+static_assert(std::is_same_v<decltype(&simexp::viOpen), ViFn_viOpen>);
+static_assert(std::is_same_v<decltype(&simexp::viClose), ViFn_viClose>);
+static_assert(std::is_same_v<decltype(&simexp::viSetAttribute), ViFn_viSetAttribute>);
+static_assert(std::is_same_v<decltype(&simexp::viQueryf), ViFn_viQueryf>);
+
+namespace sim {
+namespace {
+
+std::string Command(const std::string& written) {
+  size_t end = written.size();
+  while (end > 0 && std::isspace(static_cast<unsigned char>(written[end - 1]))) {
+    --end;
+  }
+  std::string command;
+  for (size_t i = 0; i < end; ++i) {
+    command += static_cast<char>(std::toupper(static_cast<unsigned char>(written[i])));
+  }
+  return command;
+}
+
+bool IsSystemErrorQuery(const std::string& command) {
+  return command == "SYST:ERR?" || command == "SYSTEM:ERROR?" || command == "SYST:ERR:NEXT?";
+}
+
+// The write formats the system uses: text, "%s" with a string, "%d" with an int.
+bool FormatCommand(const char* format, va_list& arguments, std::string& command) {
+  for (const char* p = format; *p != '\0'; ++p) {
+    if (*p != '%') {
+      command += *p;
+      continue;
+    }
+    ++p;
+    if (*p == '%') {
+      command += '%';
+    } else if (*p == 's') {
+      const char* text = va_arg(arguments, const char*);
+      if (text == nullptr) {
+        return false;
+      }
+      command += text;
+    } else if (*p == 'd') {
+      command += std::to_string(va_arg(arguments, int));
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// One read conversion: "%t" (the whole answer) or "%s" (its first word).
+bool ReadTarget(const char* format, va_list& arguments, char*& target, bool& word) {
+  const std::string read(format);
+  if (read != "%t" && read != "%T" && read != "%s") {
+    return false;
+  }
+  word = read == "%s";
+  target = va_arg(arguments, char*);
+  return target != nullptr;
+}
+
+ViStatus Query(ViSession session, const std::string& command, std::string& answer, size_t& capacity) {
+  CSimBenchState& state = SimState();
+  SimVisaObject* object = state.VisaObject(session);
+  if (object == nullptr) {
+    return kViErrorInvalidObject;
+  }
+  if (object->kind != SimVisaKind::kInstrument) {
+    return kViErrorNotSupportedOperation;
+  }
+  const SimVisaResource& resource = state.Resources()[object->resource];
+  const bool systemError = IsSystemErrorQuery(command);
+  capacity = systemError ? kVisaSystemErrorCapacity : kVisaAnswerCapacity;
+  bool answers = false;
+  if (command == "*IDN?" && !resource.behaviour->idnTimeout) {
+    answer = *resource.identification;
+    answers = true;
+  } else if (systemError && !resource.behaviour->systemErrorTimeout) {
+    answer = resource.behaviour->systemError;
+    answers = true;
+  }
+  if (!answers) {
+    // A command without an answer, or an instrument that keeps silent.
+    SimDelay(state.Bench().visaTimeoutDelayMilliseconds);
+    return kViErrorTimeout;
+  }
+  return kViSuccess;
+}
+
+}  // namespace
+}  // namespace sim
+
+using namespace sim;
+
+BS_SIM_BEGIN_EXPORTS
+
+ViStatus BS_STDCALL viOpenDefaultRM(ViSession* resourceManager) {
+  if (resourceManager == nullptr) {
+    return kViErrorUserBuffer;
+  }
+  *resourceManager = 0;
+  CSimBenchState& state = SimState();
+  if (!state.Usable()) {
+    return kViErrorSystem;
+  }
+  *resourceManager = state.AddVisaObject(SimVisaObject());
+  return kViSuccess;
+}
+
+ViStatus BS_STDCALL viFindRsrc(ViSession resourceManager, const char* expression, ViFindList* findList,
+                               ViUInt32* count, char* description) {
+  if (findList != nullptr) *findList = 0;
+  if (count != nullptr) *count = 0;
+  if (description != nullptr) description[0] = '\0';
+  CSimBenchState& state = SimState();
+  const SimVisaObject* manager = state.VisaObject(resourceManager);
+  if (manager == nullptr || manager->kind != SimVisaKind::kResourceManager) {
+    return kViErrorInvalidObject;
+  }
+  if (expression == nullptr) {
+    return kViErrorInvalidExpression;
+  }
+  SimVisaObject list;
+  list.kind = SimVisaKind::kFindList;
+  list.resourceManager = resourceManager;
+  for (const SimVisaResource& resource : state.Resources()) {
+    PatternResult result = MatchVisaPattern(expression, resource.key);
+    if (result == PatternResult::kInvalid) {
+      return kViErrorInvalidExpression;
+    }
+    if (result == PatternResult::kMatch) {
+      list.found.push_back(resource.key);
+    }
+  }
+  if (list.found.empty()) {
+    return kViErrorResourceNotFound;
+  }
+  if (count != nullptr) *count = static_cast<ViUInt32>(list.found.size());
+  CopyText(description, kVisaDescriptionCapacity, list.found[0]);
+  list.next = 1;
+  if (findList != nullptr) {
+    *findList = state.AddVisaObject(list);
+  }
+  return kViSuccess;
+}
+
+ViStatus BS_STDCALL viFindNext(ViFindList findList, char* description) {
+  SimVisaObject* list = SimState().VisaObject(findList);
+  if (list == nullptr || list->kind != SimVisaKind::kFindList) {
+    return kViErrorInvalidObject;
+  }
+  if (description == nullptr) {
+    return kViErrorUserBuffer;
+  }
+  description[0] = '\0';
+  if (list->next >= list->found.size()) {
+    return kViErrorResourceNotFound;
+  }
+  CopyText(description, kVisaDescriptionCapacity, list->found[list->next++]);
+  return kViSuccess;
+}
+
+ViStatus BS_STDCALL viOpen(ViSession resourceManager, const char* description, ViUInt32 accessMode,
+                           ViUInt32 openTimeout, ViSession* session) {
+  if (session == nullptr) {
+    return kViErrorUserBuffer;
+  }
+  *session = 0;
+  CSimBenchState& state = SimState();
+  const SimVisaObject* manager = state.VisaObject(resourceManager);
+  if (manager == nullptr || manager->kind != SimVisaKind::kResourceManager) {
+    return kViErrorInvalidObject;
+  }
+  if (description == nullptr) {
+    return kViErrorInvalidResourceName;
+  }
+  const std::string key = AddressKey(description);
+  if (key.empty()) {
+    return kViErrorInvalidResourceName;
+  }
+  const int resource = state.FindResource(key);
+  if (resource < 0) {
+    return kViErrorResourceNotFound;
+  }
+  if (state.Resources()[static_cast<size_t>(resource)].behaviour->openFails) {
+    return kViErrorResourceBusy;
+  }
+  SimVisaObject instrument;
+  instrument.kind = SimVisaKind::kInstrument;
+  instrument.resourceManager = resourceManager;
+  instrument.resource = static_cast<size_t>(resource);
+  *session = state.AddVisaObject(instrument);
+  return kViSuccess;
+}
+
+ViStatus BS_STDCALL viClose(ViObject object) {
+  if (object == 0) {
+    return kViWarnNullObject;
+  }
+  CSimBenchState& state = SimState();
+  const SimVisaObject* open = state.VisaObject(object);
+  if (open == nullptr) {
+    return kViErrorInvalidObject;
+  }
+  if (open->kind == SimVisaKind::kInstrument && state.Resources()[open->resource].behaviour->closeFails) {
+    return kViErrorClosingFailed;
+  }
+  state.CloseVisaObject(object);
+  return kViSuccess;
+}
+
+ViStatus BS_STDCALL viSetAttribute(ViObject object, ViAttr attribute, ViAttrState value) {
+  SimVisaObject* open = SimState().VisaObject(object);
+  if (open == nullptr) {
+    return kViErrorInvalidObject;
+  }
+  if (attribute != kViAttrTimeoutValue || open->kind == SimVisaKind::kFindList) {
+    return kViErrorNotSupportedAttribute;
+  }
+  open->timeoutMilliseconds = value;
+  return kViSuccess;
+}
+
+ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const char* readFormat, ...) {
+  if (writeFormat == nullptr || readFormat == nullptr) {
+    return kViErrorNotSupportedFormat;
+  }
+  va_list arguments;
+  va_start(arguments, readFormat);
+  std::string written;
+  char* target = nullptr;
+  bool word = false;
+  const bool formatsKnown = FormatCommand(writeFormat, arguments, written) &&
+                            ReadTarget(readFormat, arguments, target, word);
+  va_end(arguments);
+  if (!formatsKnown) {
+    return kViErrorNotSupportedFormat;
+  }
+  target[0] = '\0';
+  std::string answer;
+  size_t capacity = kVisaAnswerCapacity;
+  ViStatus status = Query(session, Command(written), answer, capacity);
+  if (status != kViSuccess) {
+    return status;
+  }
+  if (word) {
+    const size_t end = answer.find_first_of(" \t\r\n");
+    answer = answer.substr(0, end);
+  }
+  CopyText(target, capacity, answer);
+  return kViSuccess;
+}
+
+BS_SIM_END_EXPORTS
