@@ -1,0 +1,254 @@
+#include "app/DiagDlg.h"
+
+#include "app/AboutDlg.h"
+#include "app/ReportExport.h"
+#include "host/OsLayerCheck.h"
+#include "host/SwLayerCheck.h"
+
+const char kMainCaption[] = "Diagnostic Tool - Velmora Technologies";
+const char kIntroText[] =
+    "Velmora Technologies Diagnostic Tool Version 1.0\r\n\r\n"
+    "This tool will allow you to check for every required component to run ZEB and "
+    "Kestrix.\r\n"
+    "It can also do some basic measurements on your mainframe and check if all the "
+    "triggers work.\r\n";
+
+CDiagDlg::CDiagDlg() : CDialog(IDD_BENCHSENTRY_DIALOG), m_reportWindow(*this, IDC_REPORT) {
+  IDialogBackend* backend = GetPlatform().dialogs;
+  if (backend != nullptr) m_hIcon = backend->LoadIcon(IDR_MAINFRAME);
+}
+
+CDiagDlg::~CDiagDlg() = default;
+
+bool CDiagDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  MenuHandle systemMenu = Backend().GetSystemMenu(Handle());
+  if (systemMenu != nullptr) {
+    const std::string aboutText = Backend().LoadString(IDS_ABOUTBOX);
+    if (!aboutText.empty()) {
+      Backend().AppendMenu(systemMenu, kMfSeparator, 0, nullptr);
+      Backend().AppendMenu(systemMenu, kMfString, IDM_ABOUTBOX, aboutText.c_str());
+    }
+  }
+
+  Backend().SetIcon(Handle(), m_hIcon, true);
+  Backend().SetIcon(Handle(), m_hIcon, false);
+
+  // The platform's default limit would stop a long report part way.
+  EditSetLimitText(IDC_REPORT, 0);
+  return true;
+}
+
+bool CDiagDlg::OnCommand(int32_t id) {
+  switch (id) {
+    case ID_LAYER_OS:
+    case ID_LAYER_OS_ALT:
+      OnOsLayer();
+      return true;
+    case ID_LAYER_SW:
+    case ID_LAYER_SW_ALT:
+      OnSwLayer();
+      return true;
+    case ID_LAYER_GPIB:
+    case ID_LAYER_GPIB_ALT:
+      OnGpibLayer();
+      return true;
+    case ID_LAYER_INSTR:
+    case ID_LAYER_INSTR_ALT:
+      OnInstrLayer();
+      return true;
+    case ID_LAYER_OPTICAL:
+    case ID_LAYER_OPTICAL_ALT:
+      OnOpticalLayer();
+      return true;
+    case ID_DIAGNOSE_ALL:
+    case ID_DIAGNOSE_ALL_ALT:
+      OnDiagnoseAll();
+      return true;
+    case ID_DIAGNOSE_GUIDED:
+    case ID_DIAGNOSE_GUIDED_ALT:
+      OnGuidedOpticalTest();
+      return true;
+    case ID_DIAGNOSE_TRIGGERS:
+    case ID_DIAGNOSE_TRIGGERS_ALT:
+      OnTriggers();
+      return true;
+    case ID_EDIT_CLEAR:
+    case ID_EDIT_CLEAR_ALT:
+      OnClear();
+      return true;
+    case ID_FILE_SAVE_AS_TEXT:
+    case ID_FILE_SAVE_AS_TEXT_ALT:
+      OnSaveAsText();
+      return true;
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_ALT:
+      OnSave();
+      return true;
+    case ID_FILE_VIEW_AS_HTML:
+    case ID_FILE_VIEW_AS_HTML_ALT:
+      OnViewAsHtml();
+      return true;
+    case ID_FILE_EXIT:
+      OnExit();
+      return true;
+    case ID_ABOUT:
+      OnAbout();
+      return true;
+    case ID_EDIT_GET_PHYSICAL_ADDRESS:
+      OnGetPhysicalAddress();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CDiagDlg::OnSysCommand(uint32_t id, intptr_t) {
+  if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+    OnAbout();
+    return true;
+  }
+  return false;
+}
+
+bool CDiagDlg::OnShowWindow(bool show, uint32_t status) {
+  // Hiding must not reset the report: only the first show starts it.
+  if (!show) return false;
+  SetWindowText(kMainCaption);
+  ResetReport();
+  DefaultProcessing(kWmShowWindow, 1, static_cast<intptr_t>(status));
+  m_windowMode = kModePlain;
+  m_bufferMode = kModeMarkup;
+  SetDlgItemText(IDC_REPORT, kIntroText);
+  m_clearOnOutput = true;
+  return true;
+}
+
+bool CDiagDlg::OnPaint() {
+  if (!Backend().IsIconic(Handle())) return false;
+  PaintSession session;
+  DeviceContext dc = Backend().BeginPaint(Handle(), session);
+  Backend().SendMessage(Handle(), kWmIconEraseBkgnd, reinterpret_cast<uintptr_t>(dc), 0);
+  const int32_t iconWidth = Backend().GetSystemMetrics(kSmCxIcon);
+  const int32_t iconHeight = Backend().GetSystemMetrics(kSmCyIcon);
+  ClientRect rect;
+  Backend().GetClientRect(Handle(), rect);
+  const int32_t x = (rect.right - rect.left - iconWidth + 1) / 2;
+  const int32_t y = (rect.bottom - rect.top - iconHeight + 1) / 2;
+  Backend().DrawIcon(dc, x, y, m_hIcon);
+  Backend().EndPaint(Handle(), session);
+  return true;
+}
+
+intptr_t CDiagDlg::OnQueryDragIcon() { return reinterpret_cast<intptr_t>(m_hIcon); }
+
+bool CDiagDlg::OnClose() {
+  if (GetPlatform().files != nullptr) GetPlatform().files->DeleteFile(kViewFileName);
+  return CDialog::OnClose();
+}
+
+void CDiagDlg::ResetReport() {
+  m_report.clear();
+  m_report += kReportHead;
+  m_report += kReportTitle;
+  SetDlgItemText(IDC_REPORT, "");
+  SetFocus(IDC_REPORT);
+}
+
+void CDiagDlg::PrepareOutputWindow() {
+  SetFocus(IDC_REPORT);
+  // With the window's limit lifted the text may run past any fixed position, so
+  // the caret goes to the text's real end.
+  const int32_t end = GetDlgItemTextLength(IDC_REPORT);
+  EditSetSel(IDC_REPORT, end, end);
+  EditScrollCaret(IDC_REPORT);
+  if (m_clearOnOutput) {
+    SetDlgItemText(IDC_REPORT, "");
+    m_clearOnOutput = false;
+  }
+}
+
+void CDiagDlg::OnOsLayer() { RunLayerCommand<COsLayerCheck>(); }
+
+void CDiagDlg::OnSwLayer() { RunLayerCommand<CSwLayerCheck>(); }
+
+// The GPIB, Instrument and Optical checks, the trigger check and the guided test
+// are not built yet; until they are, their commands do nothing.
+void CDiagDlg::OnGpibLayer() {}
+void CDiagDlg::OnInstrLayer() {}
+void CDiagDlg::OnOpticalLayer() {}
+void CDiagDlg::OnTriggers() {}
+void CDiagDlg::OnGuidedOpticalTest() {}
+
+void CDiagDlg::OnDiagnoseAll() {
+  OnOsLayer();
+  OnSwLayer();
+  OnGpibLayer();
+  OnInstrLayer();
+  OnOpticalLayer();
+}
+
+void CDiagDlg::OnClear() { ResetReport(); }
+
+void CDiagDlg::OnAbout() {
+  CAboutDlg about(this);
+  about.DoModal();
+}
+
+void CDiagDlg::OnGetPhysicalAddress() {
+  IShell* shell = GetPlatform().shell;
+  if (shell != nullptr) shell->WinExec("lst.exe", kSwHide);
+}
+
+void CDiagDlg::OnExit() { DestroyWindow(); }
+
+bool CDiagDlg::AskSavePath(const char* description, const char* pattern, const char* extension,
+                           std::string& path) {
+  IShell* shell = GetPlatform().shell;
+  if (shell == nullptr) return false;
+  uint16_t extensionOffset = 0;
+  if (!shell->GetSaveFileName(Handle(), SaveFilter(description, pattern),
+                              kOfnHideReadOnly | kOfnOverwritePrompt, path, extensionOffset)) {
+    return false;
+  }
+  path = WithExtension(path, extensionOffset, extension);
+  return true;
+}
+
+void CDiagDlg::SaveReportFile(const std::string& path, const std::string& content) {
+  IFileSystem* files = GetPlatform().files;
+  if (files != nullptr && WriteTextFile(*files, path.c_str(), content) == WriteStatus::Ok) return;
+  MessageBox(SaveFailedMessage(path).c_str(), kRequestFailedCaption, kMbOk);
+}
+
+void CDiagDlg::OnSave() {
+  std::string path;
+  if (!AskSavePath("HTML file *.html", "*.html", "html", path)) return;
+  SaveReportFile(path, m_report);
+}
+
+void CDiagDlg::OnSaveAsText() {
+  std::string path;
+  if (!AskSavePath("Text file *.txt", "*.txt", "txt", path)) return;
+  SaveReportFile(path, GetDlgItemText(IDC_REPORT));
+}
+
+void CDiagDlg::OnViewAsHtml() {
+  IFileSystem* files = GetPlatform().files;
+  if (files == nullptr) return;
+  const WriteStatus status =
+      WriteTextFile(*files, kViewFileName, m_report + kViewFileClosing);
+  if (status == WriteStatus::CreateFailed) {
+    MessageBox(kReadOnlyDirectoryMessage, kRequestFailedCaption, kMbOk);
+    return;
+  }
+  if (status == WriteStatus::WriteFailed) {
+    MessageBox(SaveFailedMessage(kViewFileName).c_str(), kRequestFailedCaption, kMbOk);
+    return;
+  }
+  IShell* shell = GetPlatform().shell;
+  if (shell != nullptr) {
+    shell->ShellExecute(Handle(), "open", kViewFileName, nullptr, nullptr, kSwShowNormal);
+  }
+}

@@ -1,0 +1,72 @@
+// Program start, shell open, the save-file dialog, message boxes and the wait cursor.
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+// Longer than MAX_PATH, so a deep folder still fits.
+constexpr DWORD kSavePathSize = 4096;
+
+class CWin32Shell : public IShell {
+ public:
+  uint32_t WinExec(const char* commandLine, int32_t show) override {
+    return ::WinExec(commandLine, static_cast<UINT>(show));
+  }
+
+  intptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file,
+                        const char* parameters, const char* directory, int32_t show) override {
+    return reinterpret_cast<intptr_t>(
+        ::ShellExecuteA(static_cast<HWND>(owner), verb, file, parameters, directory, show));
+  }
+
+  bool GetSaveFileName(WindowHandle owner, const std::string& filter, uint32_t flags,
+                       std::string& path, uint16_t& extensionOffset) override {
+    std::vector<char> file(kSavePathSize, '\0');
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = static_cast<HWND>(owner);
+    // c_str() adds the second NUL that ends the filter list.
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = kSavePathSize;
+    dialog.Flags = flags;
+    if (!::GetSaveFileNameA(&dialog)) return false;
+    path = file.data();
+    extensionOffset = dialog.nFileExtension;
+    return true;
+  }
+
+  int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
+                     uint32_t type) override {
+    return ::MessageBoxA(static_cast<HWND>(owner), text, caption, type);
+  }
+
+  void BeginWaitCursor() override {
+    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    m_restore.push_back(previous);
+  }
+
+  void EndWaitCursor() override {
+    HCURSOR restore = ::LoadCursorA(nullptr, IDC_ARROW);
+    if (!m_restore.empty()) {
+      if (m_restore.back() != nullptr) restore = m_restore.back();
+      m_restore.pop_back();
+    }
+    ::SetCursor(restore);
+  }
+
+ private:
+  std::vector<HCURSOR> m_restore;
+};
+
+}  // namespace
+
+IShell& Win32Shell() {
+  static CWin32Shell shell;
+  return shell;
+}
