@@ -41,7 +41,19 @@ bool Compile(const std::string& pattern, std::vector<Token>& tokens) {
         if (pattern[i] == '\\' && i + 1 < pattern.size()) {
           ++i;
         }
-        token.characters += Upper(pattern[i]);
+        const char first = pattern[i];
+        if (i + 2 < pattern.size() && pattern[i + 1] == '-' && pattern[i + 2] != ']') {
+          const char last = pattern[i + 2];
+          if (last < first) {
+            return false;
+          }
+          for (int c = first; c <= last; ++c) {
+            token.characters += Upper(static_cast<char>(c));
+          }
+          i += 3;
+          continue;
+        }
+        token.characters += Upper(first);
         ++i;
       }
       if (i >= pattern.size() || token.characters.empty()) {

@@ -1,6 +1,6 @@
 #pragma once
 // The regular expressions of viFindRsrc: '?' any character, '[...]' and
-// '[^...]' character lists, '*' and '+' repeating what precedes them, '\'
+// '[^...]' character lists (with ranges like 0-9), '*' and '+' repeating what precedes them, '\'
 // quoting the next character, '|' between alternatives. Case-insensitive.
 #include <string>
 
