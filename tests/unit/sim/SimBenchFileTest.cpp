@@ -11,7 +11,12 @@
 
 namespace {
 
-const std::string kBenchDir = std::string(BS_TEST_DATA_DIR) + "/../../../../sim/benches/";
+// The source tree's root, from this area's data folder.
+std::string BenchDir() {
+  const std::string data = BS_TEST_DATA_DIR;
+  const std::string tail = "tests/unit/sim/data";
+  return data.substr(0, data.size() - tail.size()) + "sim/benches/";
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -28,7 +33,7 @@ std::string Refusal(const std::string& toml) {
 }
 
 TEST(SimBenchFile, EmbeddedDefaultIsTheShippedDefaultByteForByte) {
-  const std::string shipped = ReadFile(kBenchDir + "default.toml");
+  const std::string shipped = ReadFile(BenchDir() + "default.toml");
   ASSERT_FALSE(shipped.empty());
   EXPECT_EQ(shipped, sim::DefaultBenchText());
 }
@@ -37,7 +42,7 @@ TEST(SimBenchFile, EveryShippedBenchLoads) {
   for (const char* name : {"default.toml", "empty-bus.toml", "two-tls.toml", "faults.toml"}) {
     sim::SimBench bench;
     std::string error;
-    EXPECT_TRUE(sim::ReadBenchFile(kBenchDir + name, bench, error)) << name << ": " << error;
+    EXPECT_TRUE(sim::ReadBenchFile(BenchDir() + name, bench, error)) << name << ": " << error;
   }
 }
 
