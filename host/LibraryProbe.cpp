@@ -1,0 +1,122 @@
+#include "host/LibraryProbe.h"
+
+#include <string>
+#include <vector>
+
+#include "host/FileVersionInfo.h"
+#include "platform/Platform.h"
+#include "report/LayerCheck.h"
+
+int FileExists(const char* path) {
+  IFileSystem* files = GetPlatform().files;
+  if (files == nullptr || path == nullptr) return 0;
+  FileHandle file = files->OpenForRead(path);
+  if (file == nullptr) return 0;
+  files->Close(file);
+  return 1;
+}
+
+int CLayerCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) {
+  ILibraries* libraries = GetPlatform().libraries;
+  ModuleHandle module = libraries != nullptr ? libraries->LoadLibrary(name) : nullptr;
+
+  if (module == nullptr && FileExists(name) == 0) {
+    WriteErrorExternal(name);
+    WriteError(" is not accessible");
+    Write(", trying to find it on your local drive C: ... <br>\r\n");
+    int counter = 0;
+    FindFileOnDrive("C:", name, counter);
+    Write(std::to_string(counter).c_str());
+    Write(" files found<br> \r\n");
+    return counter > 0 ? kLibraryCopiesFound : kLibraryNotFound;
+  }
+
+  // The name may be a path found on the drive: written as text, never as markup.
+  WriteColourHead("<b><font color=", kColourOk);
+  WriteExternal(name);
+  Write("</font></b>");
+  if (module != nullptr) {
+    WriteOk(" is accessible\r\n<br> ");
+  } else {
+    WriteError(
+        "\r\n<br>File exists, but could not be loaded. This has to do with it's "
+        "dependencies.\r\n<br>");
+  }
+
+  {
+    CFileVersionInfo info;
+    if (info.Load(name) == 1) {
+      uint32_t ms = info.FileVersionMS();
+      uint32_t ls = info.FileVersionLS();
+      if (IsFileVersionBelow(ms, ls, minMS, minLS)) {
+        WriteError("Wrong library version, please get a new one.\r\n<br>");
+        Write("You should get version at least: ");
+        WriteFileVersion(*this, minMS, minLS);
+        Write("\r\n<br>");
+      }
+      Write("version: ");
+      WriteFileVersion(*this, ms, ls);
+      Write(" string value: ");
+      WriteInfo("\"");
+      WriteInfoExternal(info.GetString("ProductVersion").c_str());
+      WriteInfo("\"");
+      Write("<br>\r\n");
+      Write("Company Name : ");
+      WriteInfoExternal(info.GetString("CompanyName").c_str());
+      Write("<br>\r\n");
+    }
+  }
+
+  if (module != nullptr) libraries->FreeLibrary(module);
+  return kLibraryAccessible;
+}
+
+int CLayerCheck::FindFileOnDrive(const char* directory, const char* name, int& counter) {
+  IFileSystem* files = GetPlatform().files;
+  if (files == nullptr) return counter;
+  const std::string base(directory);
+
+  std::vector<FindEntry> hits;
+  if (files->FindFiles((base + "\\" + name).c_str(), hits)) {
+    for (const FindEntry& hit : hits) {
+      const std::string path = base + "\\" + hit.name;
+      Write("   Found ");
+      WriteExternal(path.c_str());
+      Write("<br> \r\n");
+      Write("Loading the file explicitly...\r\n<br>");
+      CheckLibrary(path.c_str());
+      ++counter;
+    }
+  }
+
+  std::vector<FindEntry> entries;
+  if (files->FindFiles((base + "\\*.*").c_str(), entries)) {
+    for (const FindEntry& entry : entries) {
+      if (!entry.isDirectory || entry.name == "." || entry.name == "..") continue;
+      // A junction or symbolic link may point back up the tree; its target is
+      // searched where it really lies.
+      if (entry.isLink) continue;
+      FindFileOnDrive((base + "\\" + entry.name).c_str(), name, counter);
+    }
+  }
+  return counter;
+}
+
+int CLayerCheck::GetLibraryPublisher(const char* name) {
+  ILibraries* libraries = GetPlatform().libraries;
+  if (libraries == nullptr) return 0;
+  ModuleHandle module = libraries->LoadLibrary(name);
+
+  int publisher = kPublisherOther;
+  {
+    CFileVersionInfo info;
+    if (info.Load(name) == 1) {
+      std::string company = info.GetString("CompanyName");
+      if (!company.empty() && company[0] == 'V') publisher = kPublisherMaker;
+      else if (!company.empty() && company[0] == 'N') publisher = kPublisherNational;
+    }
+  }
+
+  if (module != nullptr) libraries->FreeLibrary(module);
+  return publisher;
+}

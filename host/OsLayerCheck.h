@@ -1,0 +1,36 @@
+#pragma once
+// The OS layer check: processor, network identity, memory, Windows version,
+// build and service pack, and three system libraries.
+#include "platform/System.h"
+#include "report/LayerCheck.h"
+
+// Error codes of the OS layer.
+constexpr int32_t kOsErrorWin9x = 1;
+constexpr int32_t kOsErrorServicePack = 2;
+constexpr int32_t kOsErrorMfc42 = 3;
+constexpr int32_t kOsErrorOle32 = 4;
+constexpr int32_t kOsErrorMsvcrt = 5;
+
+// The anchor of the service-pack advice, opened in a new browser window.
+extern const char kServicePackAnchor[];
+
+class COsLayerCheck : public CLayerCheck {
+ public:
+  COsLayerCheck();
+  ~COsLayerCheck() override;
+
+  int Step() override;
+
+  // 1 when the platform was reported; 0 when the version could not be read or
+  // the platform id is unknown.
+  int ReportOsVersion();
+  void ReportProcessor(const SystemInfoRecord& info);
+  void ReportMemory(const MemoryStatusRecord& memory);
+  // Network identity (host/NetworkIdentity.cpp).
+  void ReportAdapterAddress();
+  void ReportIpAddress();
+
+ private:
+  void ReportProductType();
+  void ReportServicePack(const OsVersionRecord& version);
+};

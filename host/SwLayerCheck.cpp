@@ -1,0 +1,144 @@
+#include "host/SwLayerCheck.h"
+
+#include <string>
+
+#include "host/LibraryProbe.h"
+#include "host/ZebFunctions.h"
+#include "platform/Platform.h"
+
+namespace {
+
+constexpr size_t kZebVersionStringSize = 10000;
+
+const char kBannerFailed[] =
+    "_______________________________<br>\r\nSW Layer Check FAILED!!!. <br>\r\n<hr><br>\r\n";
+const char kBannerOk[] =
+    "_______________________________<br>\r\nSW Layer Checked, result OK. <br>\r\n<hr><br>\r\n";
+const char kNotCallable[] = "Unable to call the DLL function ZebVersionString";
+
+template <typename Function>
+Function Lookup(ILibraries& libraries, ModuleHandle module, const char* name) {
+  return reinterpret_cast<Function>(libraries.GetProcAddress(module, name));
+}
+
+}  // namespace
+
+CSwLayerCheck::CSwLayerCheck() { SetName("SW "); }
+
+CSwLayerCheck::~CSwLayerCheck() = default;
+
+int CSwLayerCheck::Step() {
+  switch (m_task) {
+    case 1: ProbePhotonicLibrary(); break;
+    case 2: CheckLibrary("rz2290_32.dll"); break;
+    case 3: CheckLibrary("kv740m_32.dll"); break;
+    case 4: ProbeVisaLibrary(); break;
+    case 5: CheckLibrary("msvcrt.dll"); break;
+    case 6: CheckLibrary("msvcp60.dll"); break;
+    case 7: CheckLibrary("advapi32.dll"); break;
+    case 8: CheckLibrary("wsock32.dll"); break;
+    case 9: CheckLibrary("rpcrt4.dll"); break;
+    case 10: CheckLibrary("netapi32.dll"); break;
+    case 11:
+      if (m_error != 0) WriteError(kBannerFailed);
+      else WriteOk(kBannerOk);
+      m_error = -1;
+      return -1;
+    default:
+      Write("An error detected in task number, This should never happen. <br>\r\n");
+      m_task = 1;
+      return m_error;
+  }
+  ++m_task;
+  return m_error;
+}
+
+void CSwLayerCheck::ProbePhotonicLibrary() {
+  switch (CheckLibrary("zeb_32.dll")) {
+    case kLibraryNotFound:
+      m_error = kSwErrorZebNotFound;
+      return;
+    case kLibraryCopiesFound:
+      m_error = kSwErrorZebCopiesFound;
+      Write(
+          "The most probable reason for this problem is that one of the files: <b> visa32.dll, "
+          "rz2290_32.dll, kv740m_32.dll </b>is not accessible. <br>\r\n<br>\r\n");
+      return;
+    default:
+      CallPhotonicLibrary();
+      return;
+  }
+}
+
+void CSwLayerCheck::CallPhotonicLibrary() {
+  ILibraries* libraries = GetPlatform().libraries;
+  ModuleHandle module = libraries != nullptr ? libraries->LoadLibrary("zeb_32") : nullptr;
+  if (module == nullptr) {
+    Write(kNotCallable);
+    m_error = kSwErrorZebNotCallable;
+    return;
+  }
+
+  auto versionString = Lookup<ZebFn_ZebVersionString>(*libraries, module, "ZebVersionString");
+  auto version = Lookup<ZebFn_ZebVersion>(*libraries, module, "ZebVersion");
+  auto init = Lookup<ZebFn_ZebInit>(*libraries, module, "ZebInit");
+  auto close = Lookup<ZebFn_ZebClose>(*libraries, module, "ZebClose");
+
+  if (versionString != nullptr) {
+    char text[kZebVersionStringSize] = {};
+    int16_t a = 0;
+    int16_t b = 0;
+    int16_t c = 0;
+    versionString(text);
+    // The library's text is trusted no further than the buffer's end.
+    text[kZebVersionStringSize - 1] = '\0';
+    // A library lacking one of the other exports still gets its version text
+    // reported; the missing call is skipped.
+    if (version != nullptr) version(&a, &b, &c);
+
+    Write("ZebVersionString: ");
+    WriteInfo("\"");
+    WriteInfoExternal(text);
+    WriteInfo("\"");
+
+    Write("<br>\r\nZebVersion: ");
+    WriteInfo(std::to_string(a).c_str());
+    Write(".");
+    WriteInfo(std::to_string(b).c_str());
+    Write(".");
+    WriteInfo(std::to_string(c).c_str());
+    Write(" ");
+
+    if (init != nullptr) init(0, 0);
+    Write("<br>\r\n");
+    if (close != nullptr) close();
+  }
+
+  libraries->FreeLibrary(module);
+
+  if (versionString == nullptr) {
+    Write(kNotCallable);
+    m_error = kSwErrorZebNotCallable;
+  }
+}
+
+void CSwLayerCheck::ProbeVisaLibrary() {
+  uint32_t minMS = 0;
+  uint32_t minLS = 0;
+  switch (GetLibraryPublisher("visa32.dll")) {
+    case kPublisherMaker:
+      minMS = kVisaMinMakerMS;
+      minLS = kVisaMinMakerLS;
+      break;
+    case kPublisherNational:
+      minMS = kVisaMinNationalMS;
+      minLS = kVisaMinNationalLS;
+      break;
+    default:
+      Write(
+          "Please uprgade your visa32.dll to National Instruments visa32.dll ver. 2.5 or Velmora "
+          "Technologies visa32.dll ver. J.01.01\r\n<br>");
+      break;
+  }
+  CheckLibrary("visa32.dll", minMS, minLS);
+}
