@@ -8,6 +8,7 @@ bool CDiagApp::InitInstance() {
   GetPlatform().dialogs->InitCommonControls();
   {
     CDiagDlg dialog;
+    dialog.MakeMainWindow();
     dialog.DoModal();
   }
   return false;

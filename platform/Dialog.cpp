@@ -21,7 +21,11 @@ intptr_t CDialog::HandleMessage(WindowHandle window, uint32_t message, uintptr_t
   if (message == kWmInitDialog) m_hWnd = window;
   if (m_hWnd == nullptr) return 0;
   intptr_t result = Dispatch(message, wParam, lParam);
-  if (message == kWmNcDestroy) m_hWnd = nullptr;
+  if (message == kWmNcDestroy) {
+    m_hWnd = nullptr;
+    // A modal loop does not notice its window being destroyed; the quit message ends it.
+    if (m_isMainWindow) Backend().PostQuitMessage(0);
+  }
   return result;
 }
 

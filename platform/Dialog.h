@@ -96,6 +96,8 @@ class IDialogBackend {
                                  intptr_t lParam) = 0;
   virtual intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                                intptr_t lParam) = 0;
+  // Ends every modal loop of the thread, and with them the program.
+  virtual void PostQuitMessage(int32_t exitCode) = 0;
 
   // Caption of the dialog.
   virtual bool SetWindowText(WindowHandle window, const char* text) = 0;
@@ -175,6 +177,10 @@ class CDialog {
   WindowHandle Handle() const { return m_hWnd; }
   int32_t TemplateId() const { return m_templateId; }
 
+  // The program ends when the main window is destroyed, however that happens.
+  void MakeMainWindow() { m_isMainWindow = true; }
+  bool IsMainWindow() const { return m_isMainWindow; }
+
   // Control operations by id, for the dialog's handlers and for its collaborators.
   bool SetWindowText(const char* text);
   std::string GetWindowText();
@@ -237,4 +243,5 @@ class CDialog {
   int32_t m_templateId;
   CDialog* m_parent;
   WindowHandle m_hWnd = nullptr;
+  bool m_isMainWindow = false;
 };

@@ -70,6 +70,8 @@ class CWin32Dialogs : public IDialogBackend {
     return ::SendMessageA(Hwnd(window), message, wParam, lParam);
   }
 
+  void PostQuitMessage(int32_t exitCode) override { ::PostQuitMessage(exitCode); }
+
   bool SetWindowText(WindowHandle window, const char* text) override {
     return ::SetWindowTextA(Hwnd(window), text) != FALSE;
   }

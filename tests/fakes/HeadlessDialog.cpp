@@ -222,6 +222,7 @@ bool CHeadlessDialogBackend::InitCommonControls() {
 
 intptr_t CHeadlessDialogBackend::DoModal(CDialog& dialog, int32_t templateId,
                                          WindowHandle parent) {
+  if (m_quit) return -1;
   auto templ = m_templates.find(templateId);
   if (templ == m_templates.end()) {
     Fault("DoModal: no template " + std::to_string(templateId));
@@ -269,11 +270,11 @@ intptr_t CHeadlessDialogBackend::DoModal(CDialog& dialog, int32_t templateId,
     queued->second.pop_front();
   }
   for (HeadlessStep& step : script) {
-    if (!window.m_alive || window.m_ended) break;
+    if (!window.m_alive || window.m_ended || m_quit) break;
     step(*this, window);
   }
 
-  if (window.m_alive && !window.m_ended) ++m_abandoned;
+  if (window.m_alive && !window.m_ended && !m_quit) ++m_abandoned;
   if (window.m_alive) {
     if (window.m_shown) {
       window.m_shown = false;
@@ -324,6 +325,11 @@ intptr_t CHeadlessDialogBackend::SendMessage(WindowHandle handle, uint32_t messa
   if (window == nullptr) return 0;
   Log("sendmessage " + Hex(message));
   return window->m_dialog->HandleMessage(window, message, wParam, lParam);
+}
+
+void CHeadlessDialogBackend::PostQuitMessage(int32_t exitCode) {
+  Log("postquit " + std::to_string(exitCode));
+  m_quit = true;
 }
 
 bool CHeadlessDialogBackend::SetWindowText(WindowHandle handle, const char* text) {

@@ -135,6 +135,8 @@ class CHeadlessDialogBackend : public IDialogBackend {
   const std::vector<std::string>& Faults() const { return m_faults; }
   int AbandonedRuns() const { return m_abandoned; }
   int CommonControlsInits() const { return m_commonControlsInits; }
+  // Set by PostQuitMessage: every modal run ends, and none starts.
+  bool QuitPosted() const { return m_quit; }
   void SetIconSize(int32_t size) { m_iconSize = size; }
   intptr_t DefaultBrush() const { return m_defaultBrush; }
   uint32_t TextColour(DeviceContext dc) const;
@@ -169,6 +171,7 @@ class CHeadlessDialogBackend : public IDialogBackend {
                          intptr_t lParam) override;
   intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                        intptr_t lParam) override;
+  void PostQuitMessage(int32_t exitCode) override;
   bool SetWindowText(WindowHandle window, const char* text) override;
   std::string GetWindowText(WindowHandle window) override;
   bool SetDlgItemText(WindowHandle dialog, int32_t id, const char* text) override;
@@ -229,6 +232,7 @@ class CHeadlessDialogBackend : public IDialogBackend {
   std::map<DeviceContext, uint32_t> m_textColours;
   std::map<DeviceContext, HeadlessWindow*> m_paintWindows;
   int m_abandoned = 0;
+  bool m_quit = false;
   int m_commonControlsInits = 0;
   int32_t m_iconSize = 32;
   uintptr_t m_nextDc = 0xDC00;

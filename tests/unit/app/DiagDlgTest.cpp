@@ -60,6 +60,19 @@ TEST_F(DiagDlgTest, ApplicationRunsTheMainDialogOnceAndEnds) {
   EXPECT_TRUE(m_dialogs.Faults().empty());
 }
 
+TEST_F(DiagDlgTest, ExitEndsTheApplicationAsItsMainWindow) {
+  m_files.AddFile("C:\\benchsentry\\temp~987.html", "view");
+  m_dialogs.QueueScript(IDD_BENCHSENTRY_DIALOG,
+                        {headless::Command(ID_FILE_EXIT), headless::Command(ID_ABOUT)});
+  CDiagApp app;
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(m_dialogs.QuitPosted());
+  EXPECT_EQ(m_dialogs.LastWindow(IDD_ABOUTBOX), nullptr);
+  EXPECT_TRUE(m_files.Exists("C:\\benchsentry\\temp~987.html"));
+  const std::vector<std::string> expected = {"destroy 102", "postquit 0", "modal-end 102"};
+  EXPECT_EQ(JournalOf({"destroy", "postquit", "modal-end"}), expected);
+}
+
 TEST_F(DiagDlgTest, FirstShowSetsCaptionSystemMenuIconsAndIntro) {
   RunMain({});
   EXPECT_EQ(m_window->Caption(), "Diagnostic Tool - Velmora Technologies");
