@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sim/SimExports.h"
+
 const char FakeLibraries::kSystemDirectory[] = "C:\\WINNT\\system32";
 
 namespace {
@@ -82,6 +84,30 @@ void FakeLibraries::AddLibrary(const std::string& nameOrPath, Exports exports,
   library.loadable = options.loadable;
   PrepareFixed(library);
   m_libraries.push_back(std::move(library));
+}
+
+bool FakeLibraries::AddSimLibrary(const std::string& library, const std::string& variant) {
+  const std::vector<SimExport>* exports = SimLibraryExports(library, variant);
+  const SimVersionInfo* info = SimLibraryVersion(library, variant);
+  if (exports == nullptr) return false;
+  Exports table;
+  for (const SimExport& entry : *exports) table[entry.name] = entry.address;
+  std::optional<FakeVersion> version;
+  if (info != nullptr) {
+    FakeVersion resource;
+    resource.fileVersionMS = info->fileVersionMS;
+    resource.fileVersionLS = info->fileVersionLS;
+    resource.translations = {0x04E40409};
+    resource.companyName = info->companyName;
+    resource.productVersion = info->productVersion;
+    resource.otherStrings["040904e4"]["FileDescription"] = info->fileDescription;
+    resource.otherStrings["040904e4"]["FileVersion"] = info->fileVersionText;
+    version = resource;
+  }
+  std::string name = library;
+  if (WithDefaultExtension(name) != name) name = WithDefaultExtension(name);
+  AddLibrary(name, std::move(table), version);
+  return true;
 }
 
 void FakeLibraries::SetProgram(const std::string& path, std::optional<FakeVersion> version) {

@@ -50,6 +50,10 @@ class FakeLibraries : public ILibraries {
                   const std::string& modulePath = std::string());
   void AddLibrary(const std::string& nameOrPath, Exports exports,
                   const FakeLibraryOptions& options);
+  // A library of the simulated bench ("zeb_32.dll", "visa32.dll", "kv740m_32.dll",
+  // optionally one of its variants) on the search path, with its exports and
+  // version resource; false when the bench has no such library.
+  bool AddSimLibrary(const std::string& library, const std::string& variant = std::string());
   // The version resource of the program itself (GetModuleHandle(null)).
   void SetProgram(const std::string& path, std::optional<FakeVersion> version);
   void SetModuleFileNameFails(bool fails) { m_moduleFileNameFails = fails; }

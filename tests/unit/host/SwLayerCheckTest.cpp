@@ -472,3 +472,68 @@ TEST_F(SwLayerCheckTest, UnknownTaskWritesItsOwnInvalidTaskText) {
 }
 
 }  // namespace
+
+namespace {
+
+class SwLayerSimulatedBenchTest : public HostTest {
+ protected:
+  SwLayerSimulatedBenchTest() {
+    libraries.AddLibrary("rz2290_32.dll");
+    EXPECT_TRUE(libraries.AddSimLibrary("kv740m_32.dll"));
+    for (const char* name : {"msvcrt.dll", "msvcp60.dll", "advapi32.dll", "wsock32.dll",
+                             "rpcrt4.dll", "netapi32.dll"}) {
+      libraries.AddLibrary(name);
+    }
+  }
+  std::string Section(const std::string& after, const std::string& before) {
+    return Between(Window(), after, before);
+  }
+};
+
+TEST_F(SwLayerSimulatedBenchTest, SimulatedZebAndAnOutdatedMakerVisa) {
+  ASSERT_TRUE(libraries.AddSimLibrary("zeb_32.dll"));
+  ASSERT_TRUE(libraries.AddSimLibrary("visa32.dll", "visa-maker-74109"));
+  CSwLayerCheck check;
+  report.Run(check);
+  EXPECT_EQ(
+      "zeb_32.dll is accessible\r\n version: 3.2.1.0 string value: \"3.2.1\"\r\n"
+      "Company Name : Velmora Technologies\r\n"
+      "ZebVersionString: \"Zeb photonic library 3.2.1 (simulated bench)\"\r\n"
+      "ZebVersion: 3.2.1 \r\n",
+      Section(ReportFixture::PlainBanner("SW "), "rz2290_32.dll"));
+  EXPECT_EQ(
+      "visa32.dll is accessible\r\n ######Wrong library version, please get a new one.\r\n"
+      "You should get version at least: 74.1.1.0\r\n"
+      "version: 74.1.0.9 string value: \"J.01.00\"\r\nCompany Name : Velmora Technologies\r\n",
+      "visa32.dll" + Section("Company Name : Velmora Technologies\r\nvisa32.dll", "msvcrt.dll"));
+  EXPECT_EQ(kOkBanner, Window().substr(Window().size() - std::strlen(kOkBanner)));
+  EXPECT_EQ(0, libraries.TotalLoaded());
+}
+
+TEST_F(SwLayerSimulatedBenchTest, SimulatedZebWithoutVersionStringAndOtherVisas) {
+  ASSERT_TRUE(libraries.AddSimLibrary("zeb_32.dll", "zeb-no-versionstring"));
+  ASSERT_TRUE(libraries.AddSimLibrary("visa32.dll", "visa-other"));
+  CSwLayerCheck check;
+  report.Run(check);
+  EXPECT_NE(std::string::npos,
+            Window().find("Company Name : Velmora Technologies\r\n"
+                          "Unable to call the DLL function ZebVersionString"
+                          "rz2290_32.dll is accessible"));
+  EXPECT_NE(std::string::npos, Window().find(std::string(kVisaAdvice) + "visa32.dll is accessible\r\n"
+                                             " version: 1.0.0.0 string value: \"1.0\"\r\n"
+                                             "Company Name : Open Instrument Works\r\n"));
+  EXPECT_EQ(kFailedBanner, Window().substr(Window().size() - std::strlen(kFailedBanner)));
+}
+
+TEST_F(SwLayerSimulatedBenchTest, SimulatedNationalVisaAtItsMinimum) {
+  ASSERT_TRUE(libraries.AddSimLibrary("zeb_32"));
+  ASSERT_TRUE(libraries.AddSimLibrary("visa32.dll", "visa-ni-2500"));
+  CSwLayerCheck check;
+  report.Run(check);
+  EXPECT_NE(std::string::npos, Window().find("visa32.dll is accessible\r\n version: 2.5.0.0 string value: "
+                                             "\"2.5\"\r\nCompany Name : National Instruments\r\n"));
+  EXPECT_EQ(std::string::npos, Window().find("Wrong library version"));
+  EXPECT_EQ(kOkBanner, Window().substr(Window().size() - std::strlen(kOkBanner)));
+}
+
+}  // namespace
