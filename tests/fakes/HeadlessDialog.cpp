@@ -237,12 +237,12 @@ intptr_t CHeadlessDialogBackend::DoModal(CDialog& dialog, int32_t templateId,
   window.m_parent = parent;
   window.m_caption = templ->second.caption;
   window.m_hasSystemMenu = templ->second.systemMenu;
-  for (const HeadlessControlSpec& spec : templ->second.controls) {
+  for (const HeadlessControlDef& def : templ->second.controls) {
     auto control = std::make_unique<HeadlessControl>();
-    control->id = spec.id;
-    control->kind = spec.kind;
-    control->text = spec.text;
-    control->enabled = spec.enabled;
+    control->id = def.id;
+    control->kind = def.kind;
+    control->text = def.text;
+    control->enabled = def.enabled;
     window.m_controls.push_back(std::move(control));
   }
   window.m_alive = true;

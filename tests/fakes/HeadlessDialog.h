@@ -15,7 +15,7 @@
 
 enum class HeadlessControlKind { Edit, Combo, Button, Static };
 
-struct HeadlessControlSpec {
+struct HeadlessControlDef {
   int32_t id = 0;
   HeadlessControlKind kind = HeadlessControlKind::Static;
   std::string text;
@@ -24,7 +24,7 @@ struct HeadlessControlSpec {
 
 struct HeadlessTemplate {
   std::string caption;
-  std::vector<HeadlessControlSpec> controls;
+  std::vector<HeadlessControlDef> controls;
   bool systemMenu = true;
 };
 
