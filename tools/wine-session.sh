@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs a command inside one Wine session: a fresh prefix, an X server of its own
+# (Xvfb) unless BS_USE_DISPLAY=1 and $DISPLAY is set, and a wineserver that is ended
+# afterwards so nothing is left running.
+#   tools/wine-session.sh PREFIX COMMAND [ARGS...]
+# The prefix is created anew unless BS_KEEP_PREFIX=1 and it exists already.
+set -euo pipefail
+
+if [[ $# -lt 2 ]]; then
+  echo "usage: $0 PREFIX COMMAND [ARGS...]" >&2
+  exit 2
+fi
+prefix=$(realpath -m "$1")
+shift
+
+export WINEPREFIX=$prefix
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [[ -z ${BS_IN_X:-} ]]; then
+  if [[ ${BS_USE_DISPLAY:-0} == 1 && -n ${DISPLAY:-} ]]; then
+    export BS_IN_X=1
+  else
+    export BS_IN_X=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$prefix" "$@"
+  fi
+fi
+
+init_prefix() {
+  rm -rf "$prefix"
+  mkdir -p "$(dirname "$prefix")"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # The shell folders point into the user's home; the drive search of the SW layer
+  # walks all of C:, so they become empty folders of the prefix's own.
+  local link
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [[ -L $link ]]; then
+      rm -f "$link"
+      mkdir -p "$link"
+    fi
+  done
+  # Wine's own fonts, Marlett among them for the caption buttons, where this Wine
+  # build does not look for them.
+  if [[ -d /usr/share/wine/fonts ]]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+  # Without a window manager, Wine draws captions and frames itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+}
+
+if [[ ${BS_KEEP_PREFIX:-0} != 1 || ! -f $prefix/system.reg ]]; then
+  init_prefix
+fi
+
+# One persistent server for the whole session: every wine start is quicker. Its
+# system processes are started here with no terminal or pipe of ours open, so that a
+# test runner reading a test's output does not wait for them to close it.
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+set +e
+"$@"
+rc=$?
+set -e
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+exit $rc
