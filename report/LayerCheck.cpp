@@ -96,6 +96,8 @@ std::string CLayerCheck::EscapeMarkup(const std::string& text) {
 int CLayerCheck::Write(const char* text) {
   char converted[kConversionBufferSize] = {};
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
+  // A missing text (an answer that never came) is written as an empty one.
+  if (text == nullptr) text = "";
 
   // Texts longer than the stack buffer are converted whole on the heap rather than cut.
   std::string longConverted;
@@ -122,12 +124,14 @@ int CLayerCheck::Write(const char* text) {
 }
 
 void CLayerCheck::WritePlain(const char* text) {
+  if (text == nullptr) return;
   if (m_window != nullptr && m_windowMode == kModePlain) m_window->ReplaceSelection(text);
   if (m_buffer != nullptr && m_bufferMode == kModePlain) m_buffer->append(text);
 }
 
 int CLayerCheck::WriteEscaped(const char* text) {
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
+  if (text == nullptr) text = "";
   std::string escaped;
   if (m_windowMode == kModeMarkup || m_bufferMode == kModeMarkup) escaped = EscapeMarkup(text);
   if (m_window != nullptr) {

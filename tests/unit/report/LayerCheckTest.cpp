@@ -189,6 +189,20 @@ TEST(ExternalText, VerbatimInWindowEscapedInDocument) {
             "<b><font color=#ff0000>x&lt;y</font></b>");
 }
 
+TEST(Write, MissingTextIsWrittenAsEmpty) {
+  ReportFixture report;
+  CNamedCheck check("OS ");
+  report.Attach(check);
+  EXPECT_EQ(check.Write(nullptr), 1);
+  check.WritePlain(nullptr);
+  EXPECT_EQ(check.WriteExternal(nullptr), 1);
+  EXPECT_EQ(check.WriteError(nullptr), 1);
+  EXPECT_EQ(check.WriteInfoExternal(nullptr), 1);
+  EXPECT_EQ(report.WindowText(), "######");
+  EXPECT_EQ(report.Document(),
+            "<b><font color=#ff0000></font></b><i><font color=#900090></font></i>");
+}
+
 TEST(ExternalText, OffModesWriteNothing) {
   CNamedCheck check("SW ");
   EXPECT_EQ(check.WriteExternal("x"), 0);
