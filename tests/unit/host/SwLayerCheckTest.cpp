@@ -463,6 +463,41 @@ TEST_F(SwLayerCheckTest, LibraryThatExistsButCannotBeLoadedHasNoVersionLines) {
   EXPECT_EQ(0, files.OpenHandles());
 }
 
+TEST_F(SwLayerCheckTest, PlainStyleTextsStandUncolouredInTheDocument) {
+  AddDrivers();
+  AddVisa("Acme Instruments", 0x00010000, 0);
+  AddRuntimeLibraries();
+  files.AddFile("C:\\zeb_32.dll");
+  RunCheck();
+  EXPECT_NE(std::string::npos,
+            Document().find("1 files found<br> \r\nThe most probable reason for this problem is "
+                            "that one of the files: <b> visa32.dll, rz2290_32.dll, kv740m_32.dll "
+                            "</b>is not accessible. <br>\r\n<br>\r\n<b><font color=#009000>rz2290_32.dll"));
+  EXPECT_NE(std::string::npos,
+            Document().find("</font></b>" + std::string(kVisaAdvice, std::strlen(kVisaAdvice) - 2) +
+                            "\r\n<br><b><font color=#009000>visa32.dll"));
+
+  FakeLibraries machine;
+  machine.AddLibrary("zeb_32.dll", {{"ZebVersion", reinterpret_cast<void*>(&FakeZebVersion)}});
+  machine.AddLibrary("visa32.dll", {},
+                     MakeVersion(0x004A0001, 0x00000009, "Velmora Technologies", "J.01.00"));
+  Platform platform = GetPlatform();
+  platform.libraries = &machine;
+  SetPlatform(platform);
+  CSwLayerCheck check;
+  ReportFixture other;
+  other.Run(check);
+  EXPECT_NE(std::string::npos,
+            other.Document().find("Unable to call the DLL function ZebVersionString"
+                                  "<b><font color=#ff0000>rz2290_32.dll"));
+  EXPECT_NE(std::string::npos,
+            other.Document().find(
+                "<b><font color=#ff0000>Wrong library version, please get a new one.\r\n<br>"
+                "</font></b>You should get version at least: <i><font color=#900090>74</font></i>."
+                "<i><font color=#900090>1</font></i>.<i><font color=#900090>1</font></i>."
+                "<i><font color=#900090>0</font></i>\r\n<br>version: <i><font color=#900090>74"));
+}
+
 TEST_F(SwLayerCheckTest, UnknownTaskWritesItsOwnInvalidTaskText) {
   CSwLayerCheck check;
   Attach(check);
