@@ -23,7 +23,7 @@ if [[ -z ${BS_IN_X:-} ]]; then
     export BS_IN_X=1
   else
     export BS_IN_X=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$prefix" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$prefix" "$@"
   fi
 fi
 
