@@ -435,6 +435,12 @@ bool CSimBenchReader::Fault(const toml::node& node, SimMainframe& mainframe) {
   }
   const toml::node* message = table->get("message");
   const toml::node* code = table->get("code");
+  if (fault.status == kKvInstrumentError && fault.function == "kv740m_init") {
+    // A failed init leaves no session through which the queue could be read.
+    return Fail(LineOf(*table->get("status")),
+                "kv740m_init opens no session when it fails, so 0xBFFC0D07 cannot be read back; "
+                "give another status");
+  }
   if (fault.status == kKvInstrumentError) {
     fault.entry = {-300, "Device-specific error"};
     if (message && !Text(*message, "message", fault.entry.message)) {

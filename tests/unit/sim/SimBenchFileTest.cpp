@@ -104,6 +104,9 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
       {head + mainframe + "[[mainframe.fault]]\nfunction = \"kv740m_preset\"\nstatus = -5\nmessage = \"a\"\n"
                           "[[mainframe.fault]]\nfunction = \"kv740m_cls\"\nstatus = -5\nmessage = \"b\"\n",
        "bench file \"bad.toml\", line 12: status 0xFFFFFFFB already has the message \"a\""},
+      {head + mainframe + "[[mainframe.fault]]\nfunction = \"kv740m_init\"\nstatus = 0xBFFC0D07\n",
+       "bench file \"bad.toml\", line 7: kv740m_init opens no session when it fails, so 0xBFFC0D07 cannot be "
+       "read back; give another status"},
       {head + "[listing]\ndelay_seconds = -1\n",
        "bench file \"bad.toml\", line 3: \"delay_seconds\" must be between 0 and 3600"},
       {head + "[listing]\nstatus = -7\n", "bench file \"bad.toml\", line 3: \"status\" and \"message\" need \"fails = true\""},
