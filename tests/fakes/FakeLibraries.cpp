@@ -3,11 +3,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Platform.h"
 #include "sim/SimExports.h"
+#include "tests/fakes/FakeClock.h"
 
 const char FakeLibraries::kSystemDirectory[] = "C:\\WINNT\\system32";
 
 namespace {
+
+int64_t g_simulatedDelay = 0;
+
+void AdvanceInsteadOfSleeping(int32_t milliseconds) {
+  g_simulatedDelay += milliseconds;
+  // The clock of the C library runs at 1000 ticks a second on the target.
+  if (auto* clock = dynamic_cast<FakeClock*>(GetPlatform().clock)) clock->Advance(milliseconds);
+}
 
 constexpr uint32_t kBlockMagic = 0x4B4C4246;  // marks a block handed out by this fake
 constexpr uint32_t kBlockSize = 64;
@@ -86,7 +96,10 @@ void FakeLibraries::AddLibrary(const std::string& nameOrPath, Exports exports,
   m_libraries.push_back(std::move(library));
 }
 
+int64_t FakeLibraries::SimulatedDelayMilliseconds() { return g_simulatedDelay; }
+
 bool FakeLibraries::AddSimLibrary(const std::string& library, const std::string& variant) {
+  SimSetDelayHook(&AdvanceInsteadOfSleeping);
   const std::vector<SimExport>* exports = SimLibraryExports(library, variant);
   const SimVersionInfo* info = SimLibraryVersion(library, variant);
   if (exports == nullptr) return false;

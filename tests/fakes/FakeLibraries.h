@@ -53,7 +53,10 @@ class FakeLibraries : public ILibraries {
   // A library of the simulated bench ("zeb_32.dll", "visa32.dll", "kv740m_32.dll",
   // optionally one of its variants) on the search path, with its exports and
   // version resource; false when the bench has no such library.
+  // The simulated bench's waits (slow listings, timeouts) do not sleep: they
+  // advance the fake clock in use, if any, and are summed here.
   bool AddSimLibrary(const std::string& library, const std::string& variant = std::string());
+  static int64_t SimulatedDelayMilliseconds();
   // The version resource of the program itself (GetModuleHandle(null)).
   void SetProgram(const std::string& path, std::optional<FakeVersion> version);
   void SetModuleFileNameFails(bool fails) { m_moduleFileNameFails = fails; }
