@@ -3,17 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tests/fakes/FakeText.h"
+
 namespace {
 
 constexpr uint16_t kAdapterStatusRecordSize = 60;
-
-std::string LowerAscii(const std::string& text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 }  // namespace
 

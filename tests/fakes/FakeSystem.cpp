@@ -3,18 +3,7 @@
 #include <cstring>
 
 #include "tests/fakes/FakeLibraries.h"
-
-namespace {
-
-std::string LowerAscii(const std::string& text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-}  // namespace
+#include "tests/fakes/FakeText.h"
 
 FakeSystem::FakeSystem() {
   systemInfo.processorType = 586;
