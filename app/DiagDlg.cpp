@@ -4,6 +4,9 @@
 #include "app/ReportExport.h"
 #include "host/OsLayerCheck.h"
 #include "host/SwLayerCheck.h"
+#include "instrument/GpibLayerCheck.h"
+#include "instrument/InstrLayerCheck.h"
+#include "instrument/OpticalLayerCheck.h"
 
 const char kMainCaption[] = "Diagnostic Tool - Velmora Technologies";
 const char kIntroText[] =
@@ -173,11 +176,15 @@ void CDiagDlg::OnOsLayer() { RunLayerCommand<COsLayerCheck>(); }
 
 void CDiagDlg::OnSwLayer() { RunLayerCommand<CSwLayerCheck>(); }
 
-// The GPIB, Instrument and Optical checks, the trigger check and the guided test
-// are not built yet; until they are, their commands do nothing.
-void CDiagDlg::OnGpibLayer() {}
-void CDiagDlg::OnInstrLayer() {}
-void CDiagDlg::OnOpticalLayer() {}
+void CDiagDlg::OnGpibLayer() { RunLayerCommand<CGpibLayerCheck>(); }
+
+// The instrument checks act on the driver's load result themselves.
+void CDiagDlg::OnInstrLayer() { RunLayerCommand<CInstrLayerCheck>(CBeginWithDriverRun()); }
+
+void CDiagDlg::OnOpticalLayer() { RunLayerCommand<COpticalLayerCheck>(CBeginWithDriverRun()); }
+
+// The trigger check and the guided test are not built yet; until they are,
+// their commands do nothing.
 void CDiagDlg::OnTriggers() {}
 void CDiagDlg::OnGuidedOpticalTest() {}
 

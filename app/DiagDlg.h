@@ -18,6 +18,13 @@ struct CBeginRun {
   int operator()(CLayerCheck& check) const { return check.Begin(); }
 };
 
+struct CBeginWithDriverRun {
+  template <class Check>
+  int operator()(Check& check) const {
+    return check.BeginWithDriver();
+  }
+};
+
 class CDiagDlg : public CDialog {
  public:
   CDiagDlg();

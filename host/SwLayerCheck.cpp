@@ -16,11 +16,6 @@ const char kBannerOk[] =
     "_______________________________<br>\r\nSW Layer Checked, result OK. <br>\r\n<hr><br>\r\n";
 const char kNotCallable[] = "Unable to call the DLL function ZebVersionString";
 
-template <typename Function>
-Function Lookup(ILibraries& libraries, ModuleHandle module, const char* name) {
-  return reinterpret_cast<Function>(libraries.GetProcAddress(module, name));
-}
-
 }  // namespace
 
 CSwLayerCheck::CSwLayerCheck() { SetName("SW "); }
@@ -72,29 +67,25 @@ void CSwLayerCheck::ProbePhotonicLibrary() {
 
 void CSwLayerCheck::CallPhotonicLibrary() {
   ILibraries* libraries = GetPlatform().libraries;
-  ModuleHandle module = libraries != nullptr ? libraries->LoadLibrary("zeb_32") : nullptr;
+  ZebTable zeb;
+  ModuleHandle module = libraries != nullptr ? zeb.Load(*libraries, "zeb_32") : nullptr;
   if (module == nullptr) {
     Write(kNotCallable);
     m_error = kSwErrorZebNotCallable;
     return;
   }
 
-  auto versionString = Lookup<ZebFn_ZebVersionString>(*libraries, module, "ZebVersionString");
-  auto version = Lookup<ZebFn_ZebVersion>(*libraries, module, "ZebVersion");
-  auto init = Lookup<ZebFn_ZebInit>(*libraries, module, "ZebInit");
-  auto close = Lookup<ZebFn_ZebClose>(*libraries, module, "ZebClose");
-
-  if (versionString != nullptr) {
+  if (zeb.ZebVersionString != nullptr) {
     char text[kZebVersionStringSize] = {};
     int16_t a = 0;
     int16_t b = 0;
     int16_t c = 0;
-    versionString(text);
+    zeb.ZebVersionString(text);
     // The library's text is trusted no further than the buffer's end.
     text[kZebVersionStringSize - 1] = '\0';
     // A library lacking one of the other exports still gets its version text
     // reported; the missing call is skipped.
-    if (version != nullptr) version(&a, &b, &c);
+    if (zeb.ZebVersion != nullptr) zeb.ZebVersion(&a, &b, &c);
 
     Write("ZebVersionString: ");
     WriteInfo("\"");
@@ -109,14 +100,14 @@ void CSwLayerCheck::CallPhotonicLibrary() {
     WriteInfo(std::to_string(c).c_str());
     Write(" ");
 
-    if (init != nullptr) init(0, 0);
+    if (zeb.ZebInit != nullptr) zeb.ZebInit(0, 0);
     Write("<br>\r\n");
-    if (close != nullptr) close();
+    if (zeb.ZebClose != nullptr) zeb.ZebClose();
   }
 
   libraries->FreeLibrary(module);
 
-  if (versionString == nullptr) {
+  if (zeb.ZebVersionString == nullptr) {
     Write(kNotCallable);
     m_error = kSwErrorZebNotCallable;
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/CallConv.h"
+#include "platform/LateBinding.h"
 
 using KvSession = uint32_t;
 using KvStatus = int32_t;
@@ -73,3 +74,7 @@ constexpr KvStatus kKvInstrumentError = static_cast<KvStatus>(0xBFFC0D07u);
 #define BS_DRIVER_TYPEDEF(number, name, params) using KvFn_##name = KvStatus(BS_STDCALL*) params;
 BS_DRIVER_FUNCTIONS(BS_DRIVER_TYPEDEF)
 #undef BS_DRIVER_TYPEDEF
+
+// One member of a late-bound table per function (platform/LateBinding.h).
+#define BS_DRIVER_TABLE_FIELD(number, name, params) KvFn_##name name = nullptr;
+BS_LATE_BOUND_TABLE(KvDriverTable, BS_DRIVER_FUNCTIONS, BS_DRIVER_TABLE_FIELD)

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/CallConv.h"
+#include "platform/LateBinding.h"
 
 using ViStatus = int32_t;
 using ViSession = uint32_t;
@@ -25,17 +26,28 @@ constexpr ViStatus kViErrorIo = static_cast<ViStatus>(0xBFFF003Eu);             
 constexpr ViStatus kViErrorNotSupportedFormat = static_cast<ViStatus>(0xBFFF003Fu); // VI_ERROR_NSUP_FMT
 constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                               // VI_ATTR_TMO_VALUE
 
-using ViFn_viOpenDefaultRM = ViStatus(BS_STDCALL*)(ViSession* resourceManager);
-using ViFn_viFindRsrc = ViStatus(BS_STDCALL*)(ViSession resourceManager, const char* expression,
-                                              ViFindList* findList, ViUInt32* count,
-                                              char* description);
-using ViFn_viFindNext = ViStatus(BS_STDCALL*)(ViFindList findList, char* description);
-using ViFn_viOpen = ViStatus(BS_STDCALL*)(ViSession resourceManager, const char* description,
-                                          ViUInt32 accessMode, ViUInt32 openTimeout,
-                                          ViSession* session);
-using ViFn_viClose = ViStatus(BS_STDCALL*)(ViObject object);
-using ViFn_viSetAttribute = ViStatus(BS_STDCALL*)(ViObject object, ViAttr attribute,
-                                                  ViAttrState value);
-// Variadic, so the C calling convention.
-using ViFn_viQueryf = ViStatus(BS_CDECL*)(ViSession session, const char* writeFormat,
-                                          const char* readFormat, ...);
+// X(number, name, calling convention, parameter list). Every function returns
+// ViStatus. Listed in the order in which the GPIB scan looks them up; the number
+// is the order of its presence check.
+#define BS_VISA_FUNCTIONS(X)                                                                  \
+  X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager))                            \
+  X(2, viOpen, BS_STDCALL,                                                                    \
+    (ViSession resourceManager, const char* description, ViUInt32 accessMode,                 \
+     ViUInt32 openTimeout, ViSession* session))                                               \
+  /* Variadic, so the C calling convention. */                                                \
+  X(3, viQueryf, BS_CDECL, (ViSession session, const char* writeFormat, const char* readFormat, ...)) \
+  X(4, viClose, BS_STDCALL, (ViObject object))                                                \
+  X(5, viFindRsrc, BS_STDCALL,                                                                \
+    (ViSession resourceManager, const char* expression, ViFindList* findList, ViUInt32* count, \
+     char* description))                                                                      \
+  X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description))                      \
+  X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value))
+
+// Function pointer types: ViFn_viOpen and so on.
+#define BS_VISA_TYPEDEF(number, name, convention, params) using ViFn_##name = ViStatus(convention*) params;
+BS_VISA_FUNCTIONS(BS_VISA_TYPEDEF)
+#undef BS_VISA_TYPEDEF
+
+// One member of a late-bound table per function (platform/LateBinding.h).
+#define BS_VISA_TABLE_FIELD(number, name, convention, params) ViFn_##name name = nullptr;
+BS_LATE_BOUND_TABLE(ViTable, BS_VISA_FUNCTIONS, BS_VISA_TABLE_FIELD)

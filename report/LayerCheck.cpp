@@ -197,3 +197,15 @@ void CLayerCheck::WriteTimestamp() {
   }
   Write(stamp);
 }
+
+void CLayerCheck::WriteVerdict(const char* title) {
+  std::string banner = "_______________________________<br>\r\n";
+  banner += title;
+  if (m_error != 0) {
+    banner += " Layer Check FAILED!!!. <br>\r\n<hr><br>\r\n";
+    WriteError(banner.c_str());
+  } else {
+    banner += " Layer Checked, result OK. <br>\r\n<hr><br>\r\n";
+    WriteOk(banner.c_str());
+  }
+}

@@ -66,6 +66,9 @@ class CLayerCheck {
   void SetName(const char* name);
   // The opening tag of a colour writer: head + colour + ">".
   void WriteColourHead(const char* head, const char* colour);
+  // The verdict banner of a layer titled title: FAILED in red when m_error is
+  // not 0, else OK in green.
+  void WriteVerdict(const char* title);
   // Appends external text to the outputs according to their modes.
   int WriteEscaped(const char* text);
 

@@ -1,18 +1,11 @@
 // kv740m_32.dll: the instrument driver of the simulated mainframes.
 #include <cctype>
 #include <cmath>
-#include <type_traits>
 
 #include "sim/SimAddress.h"
 #include "sim/SimFunctions.h"
 #include "sim/SimState.h"
 #include "sim/SimStatus.h"
-
-#define BS_SIM_CHECK_TYPE(number, name, params)                         \
-  static_assert(std::is_same_v<decltype(&simexp::name), KvFn_##name>, \
-                #name " must have the type of the driver's entry table");
-BS_DRIVER_FUNCTIONS(BS_SIM_CHECK_TYPE)
-#undef BS_SIM_CHECK_TYPE
 
 namespace sim {
 namespace {

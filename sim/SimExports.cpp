@@ -8,6 +8,10 @@
 #include "sim/SimFunctions.h"
 #include "sim/SimState.h"
 
+BS_DRIVER_FUNCTIONS(BS_SIM_CHECK_DRIVER)
+BS_VISA_FUNCTIONS(BS_SIM_CHECK_VISA)
+BS_ZEB_FUNCTIONS(BS_SIM_CHECK_ZEB)
+
 namespace {
 
 template <typename Function>
@@ -15,27 +19,15 @@ void* Address(Function function) {
   return reinterpret_cast<void*>(function);
 }
 
-std::vector<SimExport> DriverExports() {
-  return {
-#define BS_SIM_EXPORT_ENTRY(number, name, params) {#name, Address(&simexp::name)},
-      BS_DRIVER_FUNCTIONS(BS_SIM_EXPORT_ENTRY)
+#define BS_SIM_EXPORT_ENTRY(number, name, ...) {#name, Address(&simexp::name)},
+
+std::vector<SimExport> DriverExports() { return {BS_DRIVER_FUNCTIONS(BS_SIM_EXPORT_ENTRY)}; }
+
+std::vector<SimExport> VisaExports() { return {BS_VISA_FUNCTIONS(BS_SIM_EXPORT_ENTRY)}; }
+
+std::vector<SimExport> ZebExports() { return {BS_ZEB_FUNCTIONS(BS_SIM_EXPORT_ENTRY)}; }
+
 #undef BS_SIM_EXPORT_ENTRY
-  };
-}
-
-std::vector<SimExport> VisaExports() {
-  return {{"viOpenDefaultRM", Address(&simexp::viOpenDefaultRM)}, {"viFindRsrc", Address(&simexp::viFindRsrc)},
-          {"viFindNext", Address(&simexp::viFindNext)},           {"viOpen", Address(&simexp::viOpen)},
-          {"viClose", Address(&simexp::viClose)},                 {"viSetAttribute", Address(&simexp::viSetAttribute)},
-          {"viQueryf", Address(&simexp::viQueryf)}};
-}
-
-std::vector<SimExport> ZebExports() {
-  return {{"ZebVersionString", Address(&simexp::ZebVersionString)},
-          {"ZebVersion", Address(&simexp::ZebVersion)},
-          {"ZebInit", Address(&simexp::ZebInit)},
-          {"ZebClose", Address(&simexp::ZebClose)}};
-}
 
 std::vector<SimExport> Without(std::vector<SimExport> exports, const char* missing) {
   for (auto it = exports.begin(); it != exports.end(); ++it) {

@@ -6,6 +6,8 @@
 #include "instrument/DriverFunctions.h"
 #include "instrument/VisaFunctions.h"
 
+#include <type_traits>
+
 #if defined(_WIN32)
 #define BS_SIM_BEGIN_EXPORTS \
   namespace simexp {         \
@@ -24,19 +26,19 @@ BS_SIM_BEGIN_EXPORTS
 BS_DRIVER_FUNCTIONS(BS_SIM_DECLARE_DRIVER)
 #undef BS_SIM_DECLARE_DRIVER
 
-ViStatus BS_STDCALL viOpenDefaultRM(ViSession* resourceManager);
-ViStatus BS_STDCALL viFindRsrc(ViSession resourceManager, const char* expression, ViFindList* findList,
-                               ViUInt32* count, char* description);
-ViStatus BS_STDCALL viFindNext(ViFindList findList, char* description);
-ViStatus BS_STDCALL viOpen(ViSession resourceManager, const char* description, ViUInt32 accessMode,
-                           ViUInt32 openTimeout, ViSession* session);
-ViStatus BS_STDCALL viClose(ViObject object);
-ViStatus BS_STDCALL viSetAttribute(ViObject object, ViAttr attribute, ViAttrState value);
-ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const char* readFormat, ...);
+#define BS_SIM_DECLARE_VISA(number, name, convention, params) ViStatus convention name params;
+BS_VISA_FUNCTIONS(BS_SIM_DECLARE_VISA)
+#undef BS_SIM_DECLARE_VISA
 
-int32_t BS_STDCALL ZebVersionString(char* buffer);
-int32_t BS_STDCALL ZebVersion(int16_t* major, int16_t* minor, int16_t* build);
-int32_t BS_STDCALL ZebInit(int32_t a, int32_t b);
-int32_t BS_STDCALL ZebClose();
+#define BS_SIM_DECLARE_ZEB(number, name, params) int32_t BS_STDCALL name params;
+BS_ZEB_FUNCTIONS(BS_SIM_DECLARE_ZEB)
+#undef BS_SIM_DECLARE_ZEB
 
 BS_SIM_END_EXPORTS
+
+// Each export has exactly the type the system binds it with.
+#define BS_SIM_CHECK_TYPE(prefix, name) \
+  static_assert(std::is_same_v<decltype(&simexp::name), prefix##name>, #name " has the wrong type");
+#define BS_SIM_CHECK_DRIVER(number, name, ...) BS_SIM_CHECK_TYPE(KvFn_, name)
+#define BS_SIM_CHECK_VISA(number, name, ...) BS_SIM_CHECK_TYPE(ViFn_, name)
+#define BS_SIM_CHECK_ZEB(number, name, ...) BS_SIM_CHECK_TYPE(ZebFn_, name)

@@ -8,21 +8,12 @@
 #include <cctype>
 #include <cstdarg>
 #include <string>
-#include <type_traits>
 
 #include "sim/SimAddress.h"
 #include "sim/SimFunctions.h"
 #include "sim/SimState.h"
 #include "sim/SimStatus.h"
 #include "sim/SimVisaPattern.h"
-
-static_assert(std::is_same_v<decltype(&simexp::viOpenDefaultRM), ViFn_viOpenDefaultRM>);
-static_assert(std::is_same_v<decltype(&simexp::viFindRsrc), ViFn_viFindRsrc>);
-static_assert(std::is_same_v<decltype(&simexp::viFindNext), ViFn_viFindNext>);
-static_assert(std::is_same_v<decltype(&simexp::viOpen), ViFn_viOpen>);
-static_assert(std::is_same_v<decltype(&simexp::viClose), ViFn_viClose>);
-static_assert(std::is_same_v<decltype(&simexp::viSetAttribute), ViFn_viSetAttribute>);
-static_assert(std::is_same_v<decltype(&simexp::viQueryf), ViFn_viQueryf>);
 
 namespace sim {
 namespace {

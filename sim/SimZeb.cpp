@@ -1,14 +1,8 @@
 // zeb_32.dll: the photonic library, as far as the diagnosis probes it.
 #include <cstring>
-#include <type_traits>
 
 #include "sim/SimFunctions.h"
 #include "sim/SimVersions.h"
-
-static_assert(std::is_same_v<decltype(&simexp::ZebVersionString), ZebFn_ZebVersionString>);
-static_assert(std::is_same_v<decltype(&simexp::ZebVersion), ZebFn_ZebVersion>);
-static_assert(std::is_same_v<decltype(&simexp::ZebInit), ZebFn_ZebInit>);
-static_assert(std::is_same_v<decltype(&simexp::ZebClose), ZebFn_ZebClose>);
 
 namespace {
 

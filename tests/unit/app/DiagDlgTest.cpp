@@ -249,9 +249,7 @@ TEST_F(DiagDlgTest, GetPhysicalAddressStartsTheProgramHiddenAndWritesNothing) {
 }
 
 TEST_F(DiagDlgTest, ChecksNotBuiltYetWriteNothing) {
-  RunMain({headless::Command(ID_LAYER_GPIB), headless::Command(ID_LAYER_INSTR_ALT),
-           headless::Command(ID_LAYER_OPTICAL), headless::Command(ID_DIAGNOSE_TRIGGERS),
-           headless::Command(ID_DIAGNOSE_GUIDED_ALT)});
+  RunMain({headless::Command(ID_DIAGNOSE_TRIGGERS), headless::Command(ID_DIAGNOSE_GUIDED_ALT)});
   EXPECT_EQ(m_window->Text(IDC_REPORT), kIntroText);
   EXPECT_EQ(m_dialog.Report(), Head());
   EXPECT_TRUE(JournalOf({"cursor"}).empty());

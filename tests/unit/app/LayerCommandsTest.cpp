@@ -61,9 +61,12 @@ TEST_F(LayerCommandsTest, OsAndSwAnswerToBothTheirIds) {
   EXPECT_EQ(JournalOf({"cursor on"}).size(), 4u);
 }
 
-TEST_F(LayerCommandsTest, DiagnoseAllRunsTheExistingLayersInOrder) {
-  const std::vector<std::string> expected = {"OS checked", "SW checked", "OS checked",
-                                             "SW checked"};
+TEST_F(LayerCommandsTest, DiagnoseAllRunsTheFiveLayersInOrderWhateverFails) {
+  // Nothing of the bench is installed: GPIB, Instrument and Optical all fail.
+  const std::vector<std::string> once = {"OS checked", "SW checked", "GPIB checked",
+                                         "Instrument checked", "Optical checked"};
+  std::vector<std::string> expected = once;
+  expected.insert(expected.end(), once.begin(), once.end());
   const std::string window = RunCommands({ID_DIAGNOSE_ALL, ID_DIAGNOSE_ALL_ALT});
   EXPECT_EQ(Layers(window), expected);
   // The intro was cleared once, before the first banner.
@@ -71,6 +74,8 @@ TEST_F(LayerCommandsTest, DiagnoseAllRunsTheExistingLayersInOrder) {
   EXPECT_EQ(window.find("This tool will allow you"), std::string::npos);
   EXPECT_NE(m_document.find("<b>OS Layer check, </b>"), std::string::npos);
   EXPECT_LT(m_document.find("<b>OS Layer check, </b>"), m_document.find("<b>SW Layer check, </b>"));
+  EXPECT_NE(window.find("Optical Layer Check FAILED!!!."), std::string::npos);
+  EXPECT_EQ(JournalOf({"cursor on"}).size(), 10u);
 }
 
 }  // namespace

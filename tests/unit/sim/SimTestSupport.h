@@ -37,13 +37,12 @@ struct SimDriver {
 };
 
 struct SimVisa {
-  ViFn_viOpenDefaultRM viOpenDefaultRM = reinterpret_cast<ViFn_viOpenDefaultRM>(FindExport("visa32", "viOpenDefaultRM"));
-  ViFn_viFindRsrc viFindRsrc = reinterpret_cast<ViFn_viFindRsrc>(FindExport("visa32", "viFindRsrc"));
-  ViFn_viFindNext viFindNext = reinterpret_cast<ViFn_viFindNext>(FindExport("visa32", "viFindNext"));
-  ViFn_viOpen viOpen = reinterpret_cast<ViFn_viOpen>(FindExport("visa32", "viOpen"));
-  ViFn_viClose viClose = reinterpret_cast<ViFn_viClose>(FindExport("visa32", "viClose"));
-  ViFn_viSetAttribute viSetAttribute = reinterpret_cast<ViFn_viSetAttribute>(FindExport("visa32", "viSetAttribute"));
-  ViFn_viQueryf viQueryf = reinterpret_cast<ViFn_viQueryf>(FindExport("visa32", "viQueryf"));
+  BS_VISA_FUNCTIONS(BS_VISA_TABLE_FIELD)
+  SimVisa() {
+#define BS_SIM_TEST_BIND(number, name, ...) name = reinterpret_cast<ViFn_##name>(FindExport("visa32", #name));
+    BS_VISA_FUNCTIONS(BS_SIM_TEST_BIND)
+#undef BS_SIM_TEST_BIND
+  }
 };
 
 // Every test starts from the default bench and records waits instead of sleeping.

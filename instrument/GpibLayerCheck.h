@@ -1,0 +1,27 @@
+#pragma once
+// The GPIB layer check: is the VISA library there, and does any instrument
+// answer on GPIB interfaces 0 to 9? It talks to VISA directly, not to the
+// instrument driver.
+#include "instrument/VisaFunctions.h"
+#include "report/LayerCheck.h"
+
+constexpr int32_t kGpibErrorNoVisa = 1;
+constexpr int32_t kGpibErrorNoResource = 9;
+
+extern const char kVisaLibrary[];  // "visa32.dll"
+
+class CGpibLayerCheck : public CLayerCheck {
+ public:
+  CGpibLayerCheck();
+  ~CGpibLayerCheck() override;
+
+  int Step() override;
+
+  int ScanGpibBoard(int board);
+  int ScanResources(const char* interfaceName);
+  void QuerySystemError(ViSession session);
+
+ private:
+  // A library lacking a function is reported once per check, not per interface.
+  bool m_missingReported = false;
+};

@@ -1,0 +1,276 @@
+#include "instrument/InstrLayerCheck.h"
+
+#include <cstring>
+#include <string>
+
+#include "instrument/ListItem.h"
+#include "platform/Platform.h"
+
+const char kDriverLibrary[] = "kv740m_32.dll";
+
+namespace {
+
+constexpr size_t kListSize = 5000;
+constexpr size_t kIdentificationSize = 10000;
+constexpr size_t kMessageSize = 256;
+constexpr int32_t kSlotAnswerSize = 100;
+constexpr int32_t kInvalidTask = 4;
+
+const char kFiveMinutes[] =
+    "Please be aware, that it might take a long time up to 5 minutes to get a list of all\r\n"
+    "<br>existing GPIB kv740m addresses.\r\n<br>";
+const char kNoDevice[] =
+    "Could not find any device. Check the cable connection and weather an application is "
+    "running on the mainframe <br>\r\n";
+
+// A text the driver fills without being told its size: terminated at our end
+// whatever the driver did.
+std::string Terminated(std::vector<char>& buffer) {
+  buffer.back() = '\0';
+  return std::string(buffer.data());
+}
+
+}  // namespace
+
+CInstrLayerCheck::CInstrLayerCheck() { SetName("Instrument "); }
+
+CInstrLayerCheck::~CInstrLayerCheck() = default;
+
+int CInstrLayerCheck::Step() {
+  switch (m_task) {
+    case 1:
+      m_error = m_driverStatus;
+      m_task = 2;
+      return m_error;
+    case 2:
+      if (m_error == 0) {
+        std::string list;
+        int32_t count = 0;
+        ListMainframes(list, count);
+        if (count < 1) {
+          WriteError(kNoDevice);
+          m_error = kInstrErrorNoDevice;
+        } else {
+          Write("list of addresses: ");
+          WriteExternal(list.c_str());
+          Write("<br>\r\n");
+        }
+        for (int i = 1; i <= count; ++i) {
+          std::string address;
+          GetListItem(i, list.c_str(), ',', address);
+          Write("Details for ");
+          WriteExternal(address.c_str());
+          Write(":<br>\r\n");
+          ReportMainframe(address.c_str());
+        }
+      }
+      m_task = 3;
+      return m_error;
+    case 3:
+      WriteVerdict("Instrument");
+      m_error = -1;
+      return -1;
+    default:
+      Write("An error detected in task number <br>\r\n");
+      m_task = 1;
+      return m_error;
+  }
+}
+
+int CInstrLayerCheck::BeginWithDriver() {
+  Begin();
+  m_driverStatus = LoadDriver();
+  return m_driverStatus;
+}
+
+int CInstrLayerCheck::LoadDriver() {
+  ILibraries* libraries = GetPlatform().libraries;
+  ModuleHandle module = libraries != nullptr ? libraries->LoadLibrary(kDriverLibrary) : nullptr;
+  if (module == nullptr) {
+    WriteError("Could not load kv740m_32.dll, please run the ZELK layer check first\r\n<br>");
+    m_task = kInvalidTask;
+    m_error = kDriverNotLoadable;
+    return kDriverNotLoadable;
+  }
+  // The library stays loaded until the process ends: sessions outlive the check.
+  m_driver = module;
+  m_kv.LookUp(*libraries, module);
+  const int missing = CheckDriverEntries();
+  if (missing != 0) {
+    m_error = missing;
+    m_task = kInvalidTask;
+  }
+  return missing;
+}
+
+int CInstrLayerCheck::CheckDriverEntries() {
+  const char* name = nullptr;
+  const int32_t missing = m_kv.FirstMissing(&name);
+  if (missing == 0) return 0;
+  std::string message = name;
+  // The one message of the list that lacks "not found in".
+  message += missing == 12 ? " kv740m_32.dll" : " not found in kv740m_32.dll";
+  Write(message.c_str());
+  return missing;
+}
+
+int CInstrLayerCheck::ReportDriverError(KvSession session, KvStatus status) {
+  if (status >= 0) return status;
+  m_error = kInstrErrorDriverCall;
+  char message[kMessageSize] = {};
+  if (status == kKvInstrumentError) {
+    int32_t code = 0;
+    if (m_kv.kv740m_error_query != nullptr) m_kv.kv740m_error_query(session, &code, message);
+    WriteError("\r\n<br>Instrument Error : ");
+  } else {
+    if (m_kv.kv740m_error_message != nullptr) m_kv.kv740m_error_message(session, status, message);
+    WriteError("Driver Error : ");
+  }
+  message[kMessageSize - 1] = '\0';
+  WriteErrorExternal(message);
+  Write("<br>\r\n");
+  return m_kv.kv740m_cls != nullptr ? m_kv.kv740m_cls(session) : kKvEntryMissing;
+}
+
+int CInstrLayerCheck::OpenMainframe(const char* address, KvSession& session) {
+  session = 0;
+  KvStatus status = m_kv.kv740m_init != nullptr ? m_kv.kv740m_init(address, 1, 0, &session) : kKvEntryMissing;
+  ReportDriverError(session, status);
+  Write("Performing pnp driver function 'kv740m_preset'\r\n<br>");
+  status = m_kv.kv740m_preset != nullptr ? m_kv.kv740m_preset(session) : kKvEntryMissing;
+  return ReportDriverError(session, status);
+}
+
+int CInstrLayerCheck::PrepareTriggering(KvSession session) {
+  if (m_kv.kv740m_forceTransaction == nullptr || m_kv.kv740m_errorQueryDetect == nullptr ||
+      m_kv.kv740m_standardTriggerConfiguration == nullptr) {
+    return ReportDriverError(session, kKvEntryMissing);
+  }
+  ReportDriverError(session, m_kv.kv740m_forceTransaction(session, 1));
+  ReportDriverError(session, m_kv.kv740m_errorQueryDetect(session, 1));
+  const KvStatus status = m_kv.kv740m_standardTriggerConfiguration(session, 3, 0, 0, 0);
+  ReportDriverError(session, status);
+  return status;
+}
+
+int CInstrLayerCheck::ConfigureTlsSweep(KvSession session) {
+  if (m_kv.kv740m_set_TLS_triggerConfiguration == nullptr || m_kv.kv740m_set_TLS_sweep == nullptr) {
+    return ReportDriverError(session, kKvEntryMissing);
+  }
+  ReportDriverError(session, m_kv.kv740m_set_TLS_triggerConfiguration(session, 0, 0, 2));
+  const KvStatus status =
+      m_kv.kv740m_set_TLS_sweep(session, 0, 2, 0, 1, 0, 0, 1.545e-6, 1.555e-6, 1e-9, 5e-9);
+  ReportDriverError(session, status);
+  return status;
+}
+
+void CInstrLayerCheck::ListMainframes(std::string& list, int32_t& count) {
+  if (m_mainframeCount != -1) {
+    list = m_mainframeList;
+    count = m_mainframeCount;
+    return;
+  }
+  Write(kFiveMinutes);
+  std::vector<char> buffer(kListSize, '\0');
+  count = 0;
+  const KvStatus status = m_kv.kv740m_listVisa_Q != nullptr
+                              ? m_kv.kv740m_listVisa_Q(0, 1, &count, buffer.data())
+                              : kKvEntryMissing;
+  if (status != 0) {
+    Write("List could not be retrieved \r\n<br>");
+    ReportDriverError(0, status);
+    count = 0;
+    list.clear();
+    return;
+  }
+  list = Terminated(buffer);
+  m_mainframeCount = count;
+  m_mainframeList = list;
+}
+
+int CInstrLayerCheck::OpenAllMainframes() {
+  std::string list;
+  int32_t count = 0;
+  ListMainframes(list, count);
+  if (count < 1) return count;
+  m_sessions.assign(static_cast<size_t>(count), 0);
+  for (int32_t i = 1; i <= count; ++i) {
+    std::string address;
+    GetListItem(i, list.c_str(), ',', address);
+    OpenMainframe(address.c_str(), m_sessions[static_cast<size_t>(i - 1)]);
+  }
+  return count;
+}
+
+int CInstrLayerCheck::ReportMainframe(const char* address) {
+  KvSession session = 0;
+  OpenMainframe(address, session);
+  if (m_kv.kv740m_cls != nullptr) m_kv.kv740m_cls(session);
+
+  std::vector<char> identification(kIdentificationSize, '\0');
+  const KvStatus idStatus = m_kv.kv740m_getInstrumentId_Q != nullptr
+                                ? m_kv.kv740m_getInstrumentId_Q(address, identification.data())
+                                : kKvEntryMissing;
+  if (idStatus == 0) {
+    Write("InstrumentID: ");
+    WriteInfoExternal(Terminated(identification).c_str());
+    Write("<br>\r\n");
+  } else {
+    ReportDriverError(session, idStatus);
+  }
+
+  GetSlotTypes(session, m_slotTypes);
+  if (m_measure != 0) AllLasersOn(session, m_slotTypes);
+
+  for (int32_t slot = 0; slot < kSlotsPerMainframe; ++slot) {
+    const int32_t code = m_slotTypes[slot];
+    if (code == kSlotEmpty) continue;
+    WriteSlotType(code, slot);
+    const std::string command = "SLOT" + std::to_string(slot) + ":IDN?";
+    char answer[kSlotAnswerSize + 1] = {};
+    const KvStatus status =
+        m_kv.kv740m_cmdString_Q != nullptr
+            ? m_kv.kv740m_cmdString_Q(session, command.c_str(), kSlotAnswerSize, answer)
+            : kKvEntryMissing;
+    answer[kSlotAnswerSize] = '\0';
+    if (status == 0) {
+      Write("ID string: ");
+      WriteInfoExternal(answer);
+      Write("<br>\r\n");
+      if (std::strstr(answer, "795") != nullptr) WriteError("Power meters 795xx are not supported\r\n<br>");
+    } else {
+      ReportDriverError(session, status);
+    }
+    if (m_measure != 0 && (code == kSlotPowerMeter || code == kSlotDualPowerMeter)) {
+      Write("Measurement result for channel 1: ");
+      ReportPower(session, slot, 0);
+      if (code == kSlotDualPowerMeter) {
+        Write("Measurement result for channel 2: ");
+        ReportPower(session, slot, 1);
+      }
+    }
+  }
+
+  if (m_measure != 0) AllLasersOff(session, m_slotTypes);
+  return m_error;
+}
+
+void CInstrLayerCheck::WriteSlotType(int32_t code, int32_t slot) {
+  static const char* const kTexts[] = {
+      nullptr,
+      "A single-channel Power Sensor<br>\r\n",
+      "A dual-channel Power Sensor<br>\r\n",
+      "A single Laser Source <br>\r\n",
+      "A dual-wavelength Laser Source<br>\r\n",
+      "A Tunable Laser module<br>\r\n",
+      "A Return Loss Module<br>\r\n",
+      "A Return Loss Combo Module<br>\r\n",
+  };
+  const std::string head = "Slot no. " + std::to_string(slot) + " : ";
+  Write(head.c_str());
+  if (code >= kSlotPowerMeter && code <= kSlotReturnLossCombo) {
+    WriteInfo(kTexts[code]);
+  } else {
+    WriteError("Undefined slot number<br>\r\n");
+  }
+}

@@ -1,0 +1,92 @@
+#pragma once
+// The Instrument layer check: the instrument driver's binding, the inventory of
+// the mainframes it lists, and the instrument operations with which every
+// instrument-based check (Optical, trigger, guided test) drives the bench.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "instrument/DriverFunctions.h"
+#include "report/LayerCheck.h"
+
+constexpr int32_t kSlotsPerMainframe = 18;
+
+// Module type codes as the driver reports them per slot.
+enum SlotTypeCode : int32_t {
+  kSlotEmpty = 0,
+  kSlotPowerMeter = 1,
+  kSlotDualPowerMeter = 2,
+  kSlotLaserSource = 3,
+  kSlotDualLaserSource = 4,
+  kSlotTunableLaser = 5,
+  kSlotReturnLoss = 6,
+  kSlotReturnLossCombo = 7,
+};
+
+// Results of LoadDriver besides 1 to 36 (the number of the first missing function).
+constexpr int32_t kDriverNotLoadable = 100;
+// Layer codes.
+constexpr int32_t kInstrErrorNoDevice = 2;
+constexpr int32_t kInstrErrorNoMainframe = 13;
+constexpr int32_t kInstrErrorDriverCall = 1000;
+
+// The status a call through an absent entry gives: never a call through null.
+constexpr KvStatus kKvEntryMissing = static_cast<KvStatus>(0xBFFC0FFFu);
+
+extern const char kDriverLibrary[];  // "kv740m_32.dll"
+extern const char kUnlockHint[];
+
+class CInstrLayerCheck : public CLayerCheck {
+ public:
+  CInstrLayerCheck();
+  ~CInstrLayerCheck() override;
+
+  int Step() override;
+
+  // The driver binding.
+  int BeginWithDriver();
+  int LoadDriver();
+  int CheckDriverEntries();
+  int ReportDriverError(KvSession session, KvStatus status);
+  int OpenMainframe(const char* address, KvSession& session);
+  int PrepareTriggering(KvSession session);
+  int ConfigureTlsSweep(KvSession session);
+
+  // The inventory.
+  void ListMainframes(std::string& list, int32_t& count);
+  int OpenAllMainframes();
+  int ReportMainframe(const char* address);
+  void WriteSlotType(int32_t code, int32_t slot);
+
+  // The instrument operations; codes arrays hold kSlotsPerMainframe entries.
+  KvStatus GetSlotTypes(KvSession session, int32_t* codes);
+  KvStatus GetMainframeModel(const char* address, std::string& model);
+  void GetSlotLabel(int32_t slot, KvSession session, std::string& label);
+  static double ToDbm(double watts);
+  int ReportPower(KvSession session, int32_t slot, int32_t channel);
+  int ReadPower(KvSession session, int32_t slot, int32_t channel, std::string& text, double& dbm);
+  int AllLasersOn(KvSession session, const int32_t* codes);
+  int AllLasersOff(KvSession session, const int32_t* codes);
+  uint16_t SetLaserState(KvSession session, uint16_t state, int32_t slot, int32_t output);
+  void GetLaserStatus(KvSession session, int32_t slot, uint16_t& state, int32_t& output);
+
+  const KvDriverTable& Driver() const { return m_kv; }
+  int32_t DriverStatus() const { return m_driverStatus; }
+  const std::vector<KvSession>& Sessions() const { return m_sessions; }
+  const int32_t* SlotTypes() const { return m_slotTypes; }
+
+ protected:
+  // The unlock hint when a laser call met the instrument-error status.
+  void HintIfLocked(KvStatus status);
+
+  int32_t m_driverStatus = 0;
+  int32_t m_mainframeCount = -1;
+  // The whole list as the driver gave it, so later calls see exactly that.
+  std::string m_mainframeList;
+  // One session per listed mainframe, in list order.
+  std::vector<KvSession> m_sessions;
+  int32_t m_measure = 0;
+  int32_t m_slotTypes[kSlotsPerMainframe] = {};
+  ModuleHandle m_driver = nullptr;
+  KvDriverTable m_kv;
+};

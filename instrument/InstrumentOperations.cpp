@@ -1,0 +1,162 @@
+// The instrument operations of CInstrLayerCheck: slot inventory, module labels,
+// power readings in dBm and the switching of tunable lasers.
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "instrument/InstrLayerCheck.h"
+#include "instrument/ListItem.h"
+#include "platform/Platform.h"
+
+const char kUnlockHint[] =
+    "Check if your TLS is unlocked. At your mainframe press 'Local' button and then 'Config' "
+    "button, select 'Unlock' and press 'OK', provide a password and press 'Enter' and then "
+    "'Close'\r\n<br>";
+
+namespace {
+
+constexpr double kWavelength = 1.544e-6;
+constexpr int32_t kSettleTicks = 3000;
+constexpr size_t kModelIdentificationSize = 2048;
+constexpr int32_t kLabelAnswerSize = 30;
+constexpr double kMinWatts = 1e-23;
+constexpr double kMaxWatts = 1e17;
+
+}  // namespace
+
+void CInstrLayerCheck::HintIfLocked(KvStatus status) {
+  if (status == kKvInstrumentError) Write(kUnlockHint);
+}
+
+KvStatus CInstrLayerCheck::GetSlotTypes(KvSession session, int32_t* codes) {
+  const KvStatus status = m_kv.kv740m_getSlotInformation_Q != nullptr
+                              ? m_kv.kv740m_getSlotInformation_Q(session, kSlotsPerMainframe, codes)
+                              : kKvEntryMissing;
+  ReportDriverError(session, status);
+  return status;
+}
+
+KvStatus CInstrLayerCheck::GetMainframeModel(const char* address, std::string& model) {
+  std::vector<char> identification(kModelIdentificationSize, '\0');
+  const KvStatus status = m_kv.kv740m_getInstrumentId_Q != nullptr
+                              ? m_kv.kv740m_getInstrumentId_Q(address, identification.data())
+                              : kKvEntryMissing;
+  identification.back() = '\0';
+  // A failed query leaves an empty model; the status tells the caller.
+  if (status != 0) identification[0] = '\0';
+  GetListItem(2, identification.data(), ',', model);
+  return status;
+}
+
+void CInstrLayerCheck::GetSlotLabel(int32_t slot, KvSession session, std::string& label) {
+  const std::string command = "SLOT" + std::to_string(slot) + ":IDN?";
+  char answer[kLabelAnswerSize + 1] = {};
+  const KvStatus status = m_kv.kv740m_cmdString_Q != nullptr
+                              ? m_kv.kv740m_cmdString_Q(session, command.c_str(), kLabelAnswerSize, answer)
+                              : kKvEntryMissing;
+  answer[kLabelAnswerSize] = '\0';
+  ReportDriverError(session, status);
+  GetListItem(2, answer, ',', label);
+  label += ", SLOT" + std::to_string(slot);
+}
+
+double CInstrLayerCheck::ToDbm(double watts) {
+  if (std::isnan(watts) || watts < kMinWatts) watts = kMinWatts;
+  if (watts > kMaxWatts) watts = kMaxWatts;
+  return 10.0 * std::log10(watts * 1000.0);
+}
+
+int CInstrLayerCheck::ReportPower(KvSession session, int32_t slot, int32_t channel) {
+  KvStatus status = m_kv.kv740m_set_PWM_parameters != nullptr
+                        ? m_kv.kv740m_set_PWM_parameters(session, slot, channel, 1, 1, 1, kWavelength, 0.02, 0.0)
+                        : kKvEntryMissing;
+  ReportDriverError(session, status);
+  // A failed reading shows as the floor of the scale.
+  double watts = 0.0;
+  status = m_kv.kv740m_PWM_readValue != nullptr ? m_kv.kv740m_PWM_readValue(session, slot, channel, &watts)
+                                                 : kKvEntryMissing;
+  ReportDriverError(session, status);
+  if (status < 0) watts = 0.0;
+  const std::string text = " " + FormatExponent(ToDbm(watts));
+  WriteInfo(text.c_str());
+  Write(" dBm<br>\r\n");
+  return 1;
+}
+
+int CInstrLayerCheck::ReadPower(KvSession session, int32_t slot, int32_t channel, std::string& text, double& dbm) {
+  KvStatus status = m_kv.kv740m_set_PWM_parameters != nullptr
+                        ? m_kv.kv740m_set_PWM_parameters(session, slot, channel, 1, 1, 0, kWavelength, 0.01, 0.0)
+                        : kKvEntryMissing;
+  ReportDriverError(session, status);
+  double watts = 0.0;
+  status = m_kv.kv740m_PWM_readValue != nullptr ? m_kv.kv740m_PWM_readValue(session, slot, channel, &watts)
+                                                 : kKvEntryMissing;
+  ReportDriverError(session, status);
+  if (status < 0) watts = 0.0;
+  dbm = ToDbm(watts);
+  text = " " + FormatExponent(dbm) + " dBm";
+  return 1;
+}
+
+int CInstrLayerCheck::AllLasersOn(KvSession session, const int32_t* codes) {
+  if (m_kv.kv740m_set_TLS_parameters == nullptr || m_kv.kv740m_set_TLS_laserState == nullptr) return 0;
+  IClock* clock = GetPlatform().clock;
+  for (int32_t slot = 0; slot < kSlotsPerMainframe; ++slot) {
+    if (codes[slot] != kSlotTunableLaser) continue;
+    KvStatus status = m_kv.kv740m_set_TLS_parameters(session, slot, 1, 3, 1, 0.001, 0.0, kWavelength);
+    ReportDriverError(session, status);
+    HintIfLocked(status);
+    status = m_kv.kv740m_set_TLS_laserState(session, slot, 1);
+    ReportDriverError(session, status);
+    HintIfLocked(status);
+    // The laser settles: the thread is held for 3 s and dispatches nothing.
+    if (clock != nullptr) {
+      const int32_t start = clock->Clock();
+      while (clock->Clock() - start < kSettleTicks) {
+      }
+    }
+  }
+  return 0;
+}
+
+int CInstrLayerCheck::AllLasersOff(KvSession session, const int32_t* codes) {
+  if (m_kv.kv740m_set_TLS_laserState == nullptr) return 0;
+  for (int32_t slot = 0; slot < kSlotsPerMainframe; ++slot) {
+    if (codes[slot] != kSlotTunableLaser) continue;
+    const KvStatus status = m_kv.kv740m_set_TLS_laserState(session, slot, 0);
+    ReportDriverError(session, status);
+    HintIfLocked(status);
+  }
+  return 0;
+}
+
+uint16_t CInstrLayerCheck::SetLaserState(KvSession session, uint16_t state, int32_t slot, int32_t output) {
+  KvStatus status = m_kv.kv740m_set_TLS_parameters != nullptr
+                        ? m_kv.kv740m_set_TLS_parameters(session, slot, 1, output, 1, 0.001, 0.0, kWavelength)
+                        : kKvEntryMissing;
+  ReportDriverError(session, status);
+  HintIfLocked(status);
+  status = m_kv.kv740m_set_TLS_laserState != nullptr ? m_kv.kv740m_set_TLS_laserState(session, slot, state)
+                                                      : kKvEntryMissing;
+  ReportDriverError(session, status);
+  HintIfLocked(status);
+  uint16_t readBack = 0;
+  status = m_kv.kv740m_get_TLS_laserState_Q != nullptr ? m_kv.kv740m_get_TLS_laserState_Q(session, slot, &readBack)
+                                                        : kKvEntryMissing;
+  ReportDriverError(session, status);
+  return readBack;
+}
+
+void CInstrLayerCheck::GetLaserStatus(KvSession session, int32_t slot, uint16_t& state, int32_t& output) {
+  const KvStatus status = m_kv.kv740m_get_TLS_laserState_Q != nullptr
+                              ? m_kv.kv740m_get_TLS_laserState_Q(session, slot, &state)
+                              : kKvEntryMissing;
+  ReportDriverError(session, status);
+  std::string label;
+  GetSlotLabel(slot, session, label);
+  // The 64290K module has no choice of output; a driver without the query
+  // leaves the output as it was.
+  if (label.find("64290K") != std::string::npos || m_kv.kv740m_get_TLS_opticalOutput_Q == nullptr) return;
+  ReportDriverError(session, m_kv.kv740m_get_TLS_opticalOutput_Q(session, slot, &output));
+}

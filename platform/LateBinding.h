@@ -1,0 +1,60 @@
+#pragma once
+// Late-bound library functions. A library's functions are one X-macro list,
+// X(number, name, ...), and BS_LATE_BOUND_TABLE turns it into a table of typed
+// addresses that is filled by looking every entry up by its exported name. The
+// number is an entry's place in the presence check; 0 marks an entry that is
+// looked up but not required. A missing function stays null and is never called.
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/Libraries.h"
+
+struct LateBoundPresence {
+  int32_t number;
+  const char* name;
+  bool present;
+};
+
+// The absent entry with the lowest non-zero number; null when none is absent.
+template <size_t N>
+const LateBoundPresence* FirstMissingEntry(const LateBoundPresence (&entries)[N]) {
+  const LateBoundPresence* first = nullptr;
+  for (const LateBoundPresence& entry : entries) {
+    if (entry.number > 0 && !entry.present && (first == nullptr || entry.number < first->number)) {
+      first = &entry;
+    }
+  }
+  return first;
+}
+
+#define BS_LATE_BOUND_LOOKUP(number, name, ...) \
+  name = reinterpret_cast<decltype(name)>(libraries.GetProcAddress(module, #name));
+#define BS_LATE_BOUND_CLEAR(number, name, ...) name = nullptr;
+#define BS_LATE_BOUND_PRESENCE(number, name, ...) {number, #name, name != nullptr},
+
+// Table: the struct to define. LIST: the library's X-macro list. FIELD: the
+// list's own macro that declares one typed member per entry.
+#define BS_LATE_BOUND_TABLE(Table, LIST, FIELD)                                       \
+  struct Table {                                                                      \
+    LIST(FIELD)                                                                       \
+    void Clear() { LIST(BS_LATE_BOUND_CLEAR) }                                        \
+    /* Every entry looked up in list order; a name not exported stays null. */       \
+    void LookUp(ILibraries& libraries, ModuleHandle module) {                         \
+      Clear();                                                                        \
+      if (module == nullptr) return;                                                  \
+      LIST(BS_LATE_BOUND_LOOKUP)                                                      \
+    }                                                                                 \
+    /* Loads the library by name; null (and an empty table) when it cannot load. */  \
+    ModuleHandle Load(ILibraries& libraries, const char* library) {                   \
+      ModuleHandle module = libraries.LoadLibrary(library);                           \
+      LookUp(libraries, module);                                                      \
+      return module;                                                                  \
+    }                                                                                 \
+    /* The number of the first missing entry (0 when complete) and its name. */      \
+    int32_t FirstMissing(const char** missingName = nullptr) const {                  \
+      const LateBoundPresence entries[] = {LIST(BS_LATE_BOUND_PRESENCE)};              \
+      const LateBoundPresence* first = FirstMissingEntry(entries);                    \
+      if (missingName != nullptr) *missingName = first != nullptr ? first->name : nullptr; \
+      return first != nullptr ? first->number : 0;                                    \
+    }                                                                                 \
+  };
