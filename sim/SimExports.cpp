@@ -73,6 +73,7 @@ const std::vector<Variant>& Variants() {
       {"visa32.dll", "visa-maker-74110", VisaExports(), &kVisaMaker74110},
       {"visa32.dll", "visa-ni-2500", VisaExports(), &kVisaNi2500},
       {"visa32.dll", "visa-other", VisaExports(), &kVisaOther},
+      {"visa32.dll", "visa-no-findnext", Without(VisaExports(), "viFindNext"), &kVisaMaker74110},
       {"zeb_32.dll", "", ZebExports(), &kZebVersion},
       {"zeb_32.dll", "zeb-no-versionstring", Without(ZebExports(), "ZebVersionString"), &kZebVersion},
   };

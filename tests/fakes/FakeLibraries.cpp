@@ -5,6 +5,7 @@
 
 #include "platform/Platform.h"
 #include "sim/SimExports.h"
+#include "tests/fakes/DriverJournal.h"
 #include "tests/fakes/FakeClock.h"
 
 const char FakeLibraries::kSystemDirectory[] = "C:\\WINNT\\system32";
@@ -104,7 +105,11 @@ bool FakeLibraries::AddSimLibrary(const std::string& library, const std::string&
   const SimVersionInfo* info = SimLibraryVersion(library, variant);
   if (exports == nullptr) return false;
   Exports table;
-  for (const SimExport& entry : *exports) table[entry.name] = entry.address;
+  // The driver's calls are journaled, so tests can check their order.
+  for (const SimExport& entry : *exports) {
+    void* journaled = JournaledDriverFunction(entry.name);
+    table[entry.name] = journaled != nullptr ? journaled : entry.address;
+  }
   std::optional<FakeVersion> version;
   if (info != nullptr) {
     FakeVersion resource;

@@ -1,0 +1,330 @@
+// The edge cases of the inventory, the measurement and the laser operations:
+// what is asked once, what is switched when, what is held whole.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "instrument/GpibLayerCheck.h"
+#include "instrument/OpticalLayerCheck.h"
+#include "sim/SimExports.h"
+#include "tests/unit/instrument/InstrumentTestSupport.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+const char kMarkupBench[] = R"(format_version = 1
+[[mainframe]]
+address = "GPIB0::20::INSTR"
+identification = "Maker <b>,Model&1,SN>2,FW"
+system_error = "-100,\"<i>bad</i> & worse\""
+visa_close_fails = true
+[[mainframe.slot]]
+slot = 0
+type = 5
+identification = "Maker,<TLS>&,S,F"
+locked = true
+locked_message = "locked <now> & here"
+[[mainframe.slot]]
+slot = 11
+type = 1
+identification = "Maker,<PM>,S795,F"
+[[mainframe.slot]]
+slot = 14
+type = 1
+identification = "NoFields"
+[[mainframe.fault]]
+function = "kv740m_PWM_readValue"
+status = 0xBFFC0D30
+message = "head <off> & gone"
+)";
+
+const char kFailingListing[] = R"(format_version = 1
+[listing]
+fails = true
+status = 0xBFFF0015
+message = "GPIB bus <did not> answer"
+[[mainframe]]
+address = "GPIB0::20::INSTR"
+identification = "Velmora Technologies,VT7412A,DE1,V3"
+)";
+
+const char kTwoLasers[] = R"(format_version = 1
+[[mainframe]]
+address = "GPIB0::20::INSTR"
+identification = "Velmora Technologies,VT7412A,DE1,V3"
+[[mainframe.slot]]
+slot = 0
+type = 5
+identification = "Velmora Technologies,VT7451B,L1,V2"
+[[mainframe.slot]]
+slot = 9
+type = 5
+identification = "Velmora Technologies,VT7451B,L2,V2"
+)";
+
+class InstrumentEdgeCasesTest : public InstrumentTest {
+ protected:
+  void SetUp() override {
+    AddDriver();
+    AddVisa();
+  }
+};
+
+TEST_F(InstrumentEdgeCasesTest, TheListingIsAskedOncePerObject) {
+  CInstrLayerCheck check;
+  Begin(check);
+  std::string first;
+  std::string second = "stale";
+  int32_t count = 0;
+  check.ListMainframes(first, count);
+  EXPECT_EQ(count, 2);
+  check.ListMainframes(second, count);
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(check.OpenAllMainframes(), 2);
+  EXPECT_EQ(Count(Window(), "it might take a long time up to 5 minutes"), 1u);
+  EXPECT_EQ(DriverCalls({"kv740m_listVisa_Q"}).size(), 1u);
+  // Opening all again opens every mainframe again but does not list again.
+  EXPECT_EQ(check.OpenAllMainframes(), 2);
+  EXPECT_EQ(DriverCalls({"kv740m_listVisa_Q"}).size(), 1u);
+  EXPECT_EQ(DriverCalls({"kv740m_init"}).size(), 4u);
+}
+
+TEST_F(InstrumentEdgeCasesTest, AFailedListingIsAskedAgainAndEndsInTheLayersCode) {
+  bench.Use(kFailingListing);
+  const std::string listingFailed =
+      "List could not be retrieved \r\n######Driver Error : ######GPIB bus <did not> answer\r\n";
+  const struct {
+    bool optical;
+    const char* after;
+    int32_t code;
+  } cases[] = {
+      {false,
+       "######Could not find any device. Check the cable connection and weather an application is running "
+       "on the mainframe \r\n",
+       2},
+      {true, "######No kv740m instruments found.\r\n", 13},
+  };
+  for (const auto& c : cases) {
+    ReportFixture out;
+    COpticalLayerCheck optical;
+    CInstrLayerCheck instrument;
+    CInstrLayerCheck& check = c.optical ? static_cast<CInstrLayerCheck&>(optical) : instrument;
+    out.Attach(check);
+    check.BeginWithDriver();
+    check.Step();
+    check.Step();
+    EXPECT_EQ(check.Error(), c.code);
+    EXPECT_NE(out.WindowText().find(listingFailed + c.after), std::string::npos) << out.WindowText();
+    EXPECT_NE(out.Document().find("GPIB bus &lt;did not&gt; answer"), std::string::npos);
+    std::string list;
+    int32_t count = -5;
+    check.ListMainframes(list, count);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(Count(out.WindowText(), "it might take a long time"), 2u);
+    EXPECT_TRUE(DriverCalls({"kv740m_init", "kv740m_set_TLS_laserState"}).empty());
+  }
+}
+
+TEST_F(InstrumentEdgeCasesTest, EachMainframesLasersAreOffBeforeTheNextIsOpened) {
+  bench.Use(BenchOfMainframes(12, "GPIB0::%d::INSTR"));
+  COpticalLayerCheck check;
+  ASSERT_GT(RunWithDriver(check), 0);
+  EXPECT_EQ(Count(Window(), "Mainframe test, GPIB0::"), 12u);
+  EXPECT_EQ(Count(Window(), "Measurement result for channel 1: "), 12u);
+  EXPECT_NE(Window().find("Mainframe test, GPIB0::12::INSTR:"), std::string::npos);
+  const Calls calls = DriverCalls({"kv740m_init", "kv740m_set_TLS_laserState"});
+  ASSERT_EQ(calls.size(), 36u);
+  for (size_t i = 0; i < 12; ++i) {
+    const std::string session = std::to_string(i + 1);
+    EXPECT_EQ(calls[3 * i], "kv740m_init(\"GPIB0::" + session + "::INSTR\",1,0,*)");
+    EXPECT_EQ(calls[3 * i + 1].substr(0, 26), "kv740m_set_TLS_laserState(");
+    EXPECT_EQ(calls[3 * i + 1].substr(calls[3 * i + 1].size() - 5), ",0,1)");
+    EXPECT_EQ(calls[3 * i + 2].substr(calls[3 * i + 2].size() - 5), ",0,0)");
+  }
+  EXPECT_EQ(check.Error(), -1);
+  EXPECT_NE(Window().find("Optical Layer Checked, result OK."), std::string::npos);
+}
+
+TEST_F(InstrumentEdgeCasesTest, TwelveMainframesGetTwelveSessions) {
+  bench.Use(BenchOfMainframes(12, "GPIB0::%d::INSTR"));
+  CInstrLayerCheck check;
+  Begin(check);
+  ASSERT_EQ(check.OpenAllMainframes(), 12);
+  ASSERT_EQ(check.Sessions().size(), 12u);
+  for (size_t i = 0; i < 12; ++i) EXPECT_NE(check.Sessions()[i], 0u) << i;
+  EXPECT_EQ(check.Error(), 0);
+}
+
+TEST_F(InstrumentEdgeCasesTest, EveryTunableLaserSettlesThreeSecondsOfTheClock) {
+  bench.Use(kTwoLasers);
+  CInstrLayerCheck check;
+  Begin(check);
+  KvSession session = 0;
+  check.OpenMainframe("GPIB0::20::INSTR", session);
+  int32_t codes[kSlotsPerMainframe] = {};
+  ASSERT_EQ(check.GetSlotTypes(session, codes), 0);
+  const int32_t before = Clock().Ticks();
+  DriverJournal().clear();
+  check.AllLasersOn(session, codes);
+  const int32_t waited = Clock().Ticks() - before;
+  EXPECT_GE(waited, 6000);
+  EXPECT_LT(waited, 6000 + 3 * 50);
+  const std::string s = std::to_string(session);
+  EXPECT_EQ(DriverJournal(), (Calls{"kv740m_set_TLS_parameters(" + s + ",0,1,3,1,0.001,0,1.544e-06)",
+                                    "kv740m_set_TLS_laserState(" + s + ",0,1)",
+                                    "kv740m_set_TLS_parameters(" + s + ",9,1,3,1,0.001,0,1.544e-06)",
+                                    "kv740m_set_TLS_laserState(" + s + ",9,1)"}));
+  // Switching off does not wait.
+  const int32_t off = Clock().Ticks();
+  check.AllLasersOff(session, codes);
+  EXPECT_EQ(Clock().Ticks(), off);
+}
+
+TEST_F(InstrumentEdgeCasesTest, ExternalTextsReachTheWindowVerbatimAndTheDocumentEscaped) {
+  bench.Use(kMarkupBench);
+  {
+    COpticalLayerCheck optical;
+    ASSERT_GT(RunWithDriver(optical), 0);
+  }
+  {
+    CGpibLayerCheck gpib;
+    ASSERT_GT(report.Run(gpib), 0);
+  }
+  const struct {
+    const char* raw;
+    const char* escaped;
+  } texts[] = {
+      {"Maker <b>,Model&1,SN>2,FW", "Maker &lt;b&gt;,Model&amp;1,SN&gt;2,FW"},  // identification, *IDN?
+      {"Maker,<TLS>&,S,F", "Maker,&lt;TLS&gt;&amp;,S,F"},                     // slot ID string
+      {"locked <now> & here", "locked &lt;now&gt; &amp; here"},               // instrument error
+      {"head <off> & gone", "head &lt;off&gt; &amp; gone"},                   // driver error
+      {"-100,\"<i>bad</i> & worse\"", "-100,\"&lt;i&gt;bad&lt;/i&gt; &amp; worse\""},  // system error
+  };
+  for (const auto& t : texts) {
+    EXPECT_NE(Window().find(t.raw), std::string::npos) << t.raw;
+    EXPECT_NE(Document().find(t.escaped), std::string::npos) << t.escaped;
+    EXPECT_EQ(Document().find(t.raw), std::string::npos) << t.raw;
+  }
+  // 795 anywhere in the answer, and a two-digit slot number.
+  EXPECT_NE(Window().find("Slot no. 11 : A single-channel Power Sensor\r\nID string: Maker,<PM>,S795,F\r\n"
+                          "######Power meters 795xx are not supported\r\n"),
+            std::string::npos);
+  EXPECT_NE(DriverCalls({"kv740m_cmdString_Q"})[1].find(",\"SLOT11:IDN?\",100,*)"), std::string::npos);
+}
+
+// A listing with an address no fixed buffer of the old sizes would hold.
+const char kLongAlias[] = "GPIB0::20::INSTR<bench-rack-4&left-mainframe-alias>";
+KvStatus BS_STDCALL ListWithLongAlias(int32_t, int32_t, int32_t* count, char* list) {
+  std::strcpy(list, "GPIB0::20::INSTR,");
+  std::strcat(list, kLongAlias);
+  *count = 2;
+  return 0;
+}
+
+TEST_F(InstrumentEdgeCasesTest, AnAddressLongerThanThirtyCharactersIsHeldWhole) {
+  FakeLibraries::Exports exports;
+  for (const SimExport& entry : *SimLibraryExports("kv740m_32.dll")) {
+    exports[entry.name] = JournaledDriverFunction(entry.name);
+  }
+  exports["kv740m_listVisa_Q"] = reinterpret_cast<void*>(&ListWithLongAlias);
+  FakeLibraries table;
+  table.AddLibrary("kv740m_32.dll", exports);
+  Platform platform = GetPlatform();
+  platform.libraries = &table;
+  SetPlatform(platform);
+  CInstrLayerCheck check;
+  ASSERT_GT(RunWithDriver(check), 0);
+  EXPECT_NE(Window().find(std::string("Details for ") + kLongAlias + ":\r\n"), std::string::npos);
+  EXPECT_NE(Document().find("Details for GPIB0::20::INSTR&lt;bench-rack-4&amp;left-mainframe-alias&gt;:"),
+            std::string::npos);
+  EXPECT_EQ(DriverCalls({"kv740m_init"}).back(), std::string("kv740m_init(\"") + kLongAlias + "\",1,0,*)");
+  EXPECT_EQ(check.OpenAllMainframes(), 2);
+}
+
+TEST_F(InstrumentEdgeCasesTest, LaserReadBackLabelsAndModels) {
+  bench.UseShipped("two-tls.toml");
+  CInstrLayerCheck check;
+  Begin(check);
+  ASSERT_EQ(check.OpenAllMainframes(), 2);
+  const KvSession first = check.Sessions()[0];
+  const KvSession second = check.Sessions()[1];
+  std::string label;
+  check.GetSlotLabel(4, second, label);
+  EXPECT_EQ(label, "VT7462A, SLOT4");
+  check.GetSlotLabel(7, second, label);  // an empty slot answers with no fields
+  EXPECT_EQ(label.substr(label.size() - 7), ", SLOT7");
+  std::string model;
+  EXPECT_EQ(check.GetMainframeModel("GPIB0::21::INSTR", model), 0);
+  EXPECT_EQ(model, "VT7412A");
+
+  EXPECT_EQ(check.SetLaserState(first, 1, 0, 2), 1);
+  const struct {
+    KvSession session;
+    bool asked;  // the optical output is asked
+    int32_t output;
+  } cases[] = {{first, true, 2}, {second, false, 42}};
+  for (const auto& c : cases) {
+    DriverJournal().clear();
+    uint16_t state = 9;
+    int32_t output = 42;
+    check.GetLaserStatus(c.session, 0, state, output);
+    EXPECT_EQ(state, c.session == first ? 1 : 0);
+    EXPECT_EQ(output, c.output);
+    EXPECT_EQ(DriverCalls({"kv740m_get_TLS_opticalOutput_Q"}).size(), c.asked ? 1u : 0u);
+  }
+  EXPECT_EQ(check.SetLaserState(first, 0, 0, 0), 0);
+}
+
+TEST_F(InstrumentEdgeCasesTest, ADriverWithoutTheOutputQueryLeavesTheOutputAlone) {
+  FakeLibraries table;
+  ASSERT_TRUE(table.AddSimLibrary("kv740m_32.dll", "no-optical-output"));
+  Platform platform = GetPlatform();
+  platform.libraries = &table;
+  SetPlatform(platform);
+  CInstrLayerCheck check;
+  Begin(check);
+  ASSERT_EQ(check.OpenAllMainframes(), 2);
+  uint16_t state = 9;
+  int32_t output = 42;
+  check.GetLaserStatus(check.Sessions()[0], 0, state, output);
+  EXPECT_EQ(output, 42);
+  EXPECT_EQ(state, 0);
+}
+
+TEST_F(InstrumentEdgeCasesTest, ALockedLaserReadsBackItsRealState) {
+  bench.UseShipped("faults.toml");
+  CInstrLayerCheck check;
+  Begin(check);
+  KvSession session = 0;
+  check.OpenMainframe("GPIB0::20::INSTR", session);
+  const size_t before = Window().size();
+  EXPECT_EQ(check.SetLaserState(session, 1, 0, 0), 0);
+  EXPECT_EQ(Count(Window().substr(before), "Check if your TLS is unlocked."), 2u);
+  EXPECT_EQ(check.Error(), 1000);
+}
+
+TEST_F(InstrumentEdgeCasesTest, AVisaLackingAFunctionCountsAsNoResource) {
+  FakeLibraries table;
+  ASSERT_TRUE(table.AddSimLibrary("visa32.dll", "visa-no-findnext"));
+  Platform platform = GetPlatform();
+  platform.libraries = &table;
+  SetPlatform(platform);
+  CGpibLayerCheck check;
+  ASSERT_GT(report.Run(check), 0);
+  EXPECT_EQ(Count(Window(), "viFindNext not found in visa32.dll"), 1u);
+  EXPECT_EQ(Window().find("Found resource"), std::string::npos);
+  EXPECT_NE(Window().find("######viFindNext not found in visa32.dll\r\n######Could not find any resource on GPIB\r\n"),
+            std::string::npos);
+}
+
+}  // namespace
