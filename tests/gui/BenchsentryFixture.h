@@ -32,7 +32,10 @@ constexpr char kHeaderRule[] = "**********************************************\r
 enum : WORD {
   kOsLayer = 32795, kOsLayerAlt = 32771,
   kSwLayer = 32796, kSwLayerAlt = 32772,
-  kDiagnoseAll = 32793,
+  kGpibLayer = 32797, kGpibLayerAlt = 32773,
+  kInstrLayer = 32798, kInstrLayerAlt = 32774,
+  kOpticalLayer = 32799, kOpticalLayerAlt = 32775,
+  kDiagnoseAll = 32793, kDiagnoseAllAlt = 32776,
   kClear = 57632, kClearAlt = 1001,
   kSaveAsText = 32791, kSaveAsTextAlt = 1002,
   kSave = 57603, kSaveAlt = 1003,

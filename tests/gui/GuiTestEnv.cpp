@@ -39,6 +39,8 @@ const CGuiTestEnv& Env() {
     e.workRoot = Variable("BS_GUI_WORK", "C:\\bs-gui-work");
     e.resultsDir = Variable("BS_GUI_RESULTS", "C:\\bs-gui-results");
     e.cDrive = Variable("BS_GUI_CDRIVE", "C:\\bs-gui");
+    e.benches = Variable("BS_GUI_BENCHES");
+    e.golden = Variable("BS_GUI_GOLDEN");
     // The view command asks the shell to open an HTML file; under test no browser may
     // start, so the programs the shell would start are disabled for every child.
     std::string overrides = std::getenv("WINEDLLOVERRIDES") ? std::getenv("WINEDLLOVERRIDES") : "";

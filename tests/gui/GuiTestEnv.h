@@ -15,6 +15,8 @@ struct CGuiTestEnv {
   std::string workRoot;    // scratch folders, one per test
   std::string resultsDir;  // screenshots and saved reports kept with the test results
   std::string cDrive;      // a scratch folder on drive C: (for the drive search)
+  std::string benches;     // the simulated bench's bench files
+  std::string golden;      // the native tests' expected instrument reports
 };
 
 const CGuiTestEnv& Env();

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Opens a saved HTML report in headless Chromium: renders it to a PNG and checks in
-# the page's DOM that error, success and information texts carry their colours.
-#   tests/gui/browser-check.sh REPORT.html OUTPUT_DIR
+# the page's DOM that error, success and information texts carry their colours. With
+# an EXPECT file, each of its lines must also be in the page as text, verbatim, and
+# no element may have come from it (texts from instruments must not inject markup).
+#   tests/gui/browser-check.sh REPORT.html OUTPUT_DIR [EXPECT]
 set -euo pipefail
 
 report=$1
 out=$2
+expect=${3:-}
 chromium=${BS_CHROMIUM:-/usr/bin/chromium}
 
 if [[ ! -s $report ]]; then
@@ -34,9 +37,25 @@ fi
 # after every element of the report, and writes what the browser computed.
 probe=$out/$name.probe.html
 cp "$report" "$probe"
+# The expected texts go in as a textarea's content, escaped, so the browser hands
+# them back exactly; the probe takes the textarea out before it reads the page.
+{
+  printf '<textarea id="bs-expect">'
+  if [[ -n $expect ]]; then sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' "$expect"; fi
+  printf '</textarea>\n'
+} >>"$probe"
 cat >>"$probe" <<'EOF'
 <script>
 var lines = [];
+var box = document.getElementById('bs-expect');
+var wanted = box.value.split('\n');
+box.parentNode.removeChild(box);
+var page = document.body.textContent;
+for (var w = 0; w < wanted.length; w++) {
+  if (wanted[w] !== '') lines.push((page.indexOf(wanted[w]) >= 0 ? 'HAS ' : 'MISSING ') + (w + 1));
+}
+lines.push('ELEMENTS ' + document.querySelectorAll('script').length + ' ' +
+           document.querySelectorAll('scope, answers').length);
 var fonts = document.querySelectorAll('font[color]');
 for (var i = 0; i < fonts.length; i++) {
   var text = fonts[i].textContent.replace(/\s+/g, ' ').trim();
@@ -50,7 +69,8 @@ document.body.appendChild(pre);
 </script>
 EOF
 browse --dump-dom "file://$(realpath "$probe")" >"$out/$name.dom.html"
-probed=$(sed -n '/<pre id="bs-probe">/,/^END/p' "$out/$name.dom.html" | grep '^FONT ' || true)
+section=$(sed -n '/<pre id="bs-probe">/,/^END/p' "$out/$name.dom.html")
+probed=$(grep '^FONT ' <<<"$section" || true)
 if [[ -z $probed ]]; then
   echo "browser check: the page's DOM has no coloured text (see $out/$name.dom.html)" >&2
   exit 1
@@ -72,6 +92,17 @@ others=$(awk '$2 != "#ff0000" && $2 != "#009000" && $2 != "#900090"' <<<"$probed
 if [[ $others -ne 0 ]]; then
   echo "browser check: $others elements in colours the report does not use" >&2
   failed=1
+fi
+if [[ -n $expect ]]; then
+  missing=$(grep -c '^MISSING ' <<<"$section" || true)
+  found=$(grep -c '^HAS ' <<<"$section" || true)
+  echo "browser check: $found of the expected texts shown verbatim, $missing missing"
+  [[ $missing -eq 0 && $found -gt 0 ]] || failed=1
+  # The probe itself is the page's only script; no element came from an answer.
+  if ! grep -qx 'ELEMENTS 1 0' <<<"$section"; then
+    echo "browser check: elements injected by instrument texts: $(grep '^ELEMENTS' <<<"$section")" >&2
+    failed=1
+  fi
 fi
 if [[ $failed -ne 0 ]]; then
   echo "browser check: FAILED for $report (DOM in $out/$name.dom.html)" >&2

@@ -21,32 +21,6 @@ size_t Count(const std::string& text, const std::string& part) {
   return n;
 }
 
-const char kMarkupBench[] = R"(format_version = 1
-[[mainframe]]
-address = "GPIB0::20::INSTR"
-identification = "Maker <b>,Model&1,SN>2,FW"
-system_error = "-100,\"<i>bad</i> & worse\""
-visa_close_fails = true
-[[mainframe.slot]]
-slot = 0
-type = 5
-identification = "Maker,<TLS>&,S,F"
-locked = true
-locked_message = "locked <now> & here"
-[[mainframe.slot]]
-slot = 11
-type = 1
-identification = "Maker,<PM>,S795,F"
-[[mainframe.slot]]
-slot = 14
-type = 1
-identification = "NoFields"
-[[mainframe.fault]]
-function = "kv740m_PWM_readValue"
-status = 0xBFFC0D30
-message = "head <off> & gone"
-)";
-
 const char kFailingListing[] = R"(format_version = 1
 [listing]
 fails = true
@@ -191,7 +165,7 @@ TEST_F(InstrumentEdgeCasesTest, EveryTunableLaserSettlesThreeSecondsOfTheClock) 
 }
 
 TEST_F(InstrumentEdgeCasesTest, ExternalTextsReachTheWindowVerbatimAndTheDocumentEscaped) {
-  bench.Use(kMarkupBench);
+  bench.UseShipped("markup.toml");
   {
     COpticalLayerCheck optical;
     ASSERT_GT(RunWithDriver(optical), 0);
@@ -209,6 +183,8 @@ TEST_F(InstrumentEdgeCasesTest, ExternalTextsReachTheWindowVerbatimAndTheDocumen
       {"locked <now> & here", "locked &lt;now&gt; &amp; here"},               // instrument error
       {"head <off> & gone", "head &lt;off&gt; &amp; gone"},                   // driver error
       {"-100,\"<i>bad</i> & worse\"", "-100,\"&lt;i&gt;bad&lt;/i&gt; &amp; worse\""},  // system error
+      {"<script>alert(1)</script>,&lt;,<scope>,1<2>0",
+       "&lt;script&gt;alert(1)&lt;/script&gt;,&amp;lt;,&lt;scope&gt;,1&lt;2&gt;0"},  // *IDN? of VISA
   };
   for (const auto& t : texts) {
     EXPECT_NE(Window().find(t.raw), std::string::npos) << t.raw;

@@ -31,6 +31,9 @@ TEST_F(LayerReportsTest, EachLayerOnEachShippedBench) {
       {Layer::Optical, "faults.toml", "optical_faults"},
       {Layer::Optical, "empty-bus.toml", "optical_empty_bus"},
       {Layer::Optical, "two-tls.toml", "optical_two_tls"},
+      {Layer::Gpib, "markup.toml", "gpib_markup"},
+      {Layer::Instrument, "markup.toml", "instr_markup"},
+      {Layer::Optical, "markup.toml", "optical_markup"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.golden);
