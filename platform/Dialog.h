@@ -40,6 +40,9 @@ constexpr uint16_t kBnClicked = 0;
 constexpr uint16_t kCbnSelChange = 1;
 constexpr uint16_t kCbnSetFocus = 3;
 constexpr uint16_t kCbnKillFocus = 4;
+// Buttons send these only with the BS_NOTIFY style.
+constexpr uint16_t kBnSetFocus = 6;
+constexpr uint16_t kBnKillFocus = 7;
 constexpr uint16_t kEnSetFocus = 0x0100;
 constexpr uint16_t kEnKillFocus = 0x0200;
 constexpr uint16_t kEnMaxText = 0x0501;

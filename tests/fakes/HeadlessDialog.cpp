@@ -206,11 +206,17 @@ void CHeadlessDialogBackend::MoveFocus(HeadlessWindow& window, int32_t id) {
   if (old != nullptr) {
     if (old->kind == HeadlessControlKind::Edit) NotifyDialog(window, *old, kEnKillFocus);
     if (old->kind == HeadlessControlKind::Combo) NotifyDialog(window, *old, kCbnKillFocus);
+    if (old->kind == HeadlessControlKind::Button && old->notify) {
+      NotifyDialog(window, *old, kBnKillFocus);
+    }
   }
   HeadlessControl* now = window.Control(id);
   if (now != nullptr && window.m_alive) {
     if (now->kind == HeadlessControlKind::Edit) NotifyDialog(window, *now, kEnSetFocus);
     if (now->kind == HeadlessControlKind::Combo) NotifyDialog(window, *now, kCbnSetFocus);
+    if (now->kind == HeadlessControlKind::Button && now->notify) {
+      NotifyDialog(window, *now, kBnSetFocus);
+    }
   }
 }
 
@@ -243,6 +249,7 @@ intptr_t CHeadlessDialogBackend::DoModal(CDialog& dialog, int32_t templateId,
     control->kind = def.kind;
     control->text = def.text;
     control->enabled = def.enabled;
+    control->notify = def.notify;
     window.m_controls.push_back(std::move(control));
   }
   window.m_alive = true;

@@ -20,6 +20,8 @@ struct HeadlessControlDef {
   HeadlessControlKind kind = HeadlessControlKind::Static;
   std::string text;
   bool enabled = true;
+  // A button with BS_NOTIFY: it reports gaining and losing the focus.
+  bool notify = false;
 };
 
 struct HeadlessTemplate {
@@ -41,6 +43,7 @@ struct HeadlessControl {
   HeadlessControlKind kind = HeadlessControlKind::Static;
   std::string text;
   bool enabled = true;
+  bool notify = false;
   // Edit: ordered selection; the caret is at selEnd.
   int32_t selStart = 0;
   int32_t selEnd = 0;

@@ -14,6 +14,7 @@ constexpr int32_t kEdit = 1000;
 constexpr int32_t kCombo = 1006;
 constexpr int32_t kButton = 1001;
 constexpr int32_t kLabel = 1100;
+constexpr int32_t kNotifyingButton = 1002;
 
 class CRecordingDialog : public CDialog {
  public:
@@ -61,7 +62,8 @@ class DialogTest : public ::testing::Test {
                       {kButton, HeadlessControlKind::Button, "Off", true},
                       {kLabel, HeadlessControlKind::Static, "SLOT", true},
                       {kIdOk, HeadlessControlKind::Button, "Measure", true},
-                      {kIdCancel, HeadlessControlKind::Button, "Exit", true}};
+                      {kIdCancel, HeadlessControlKind::Button, "Exit", true},
+                      {kNotifyingButton, HeadlessControlKind::Button, "Info", true, true}};
     m_dialogs.DefineTemplate(kTemplate, templ);
   }
   ~DialogTest() override { SetPlatform(m_saved); }
@@ -127,14 +129,20 @@ TEST_F(DialogTest, CodeOneIsAnAcceleratorOnlyWithoutAControl) {
 
 TEST_F(DialogTest, FocusMovesNotifyBothControls) {
   Run({headless::Focus(kEdit), headless::Focus(kCombo), headless::Focus(kCombo),
+       headless::Focus(kButton), headless::Focus(kNotifyingButton), headless::Focus(kEdit),
        headless::Close()});
-  // The edit has the focus from the start, so focusing it again notifies nobody.
+  // The edit has the focus from the start, so focusing it again notifies nobody;
+  // a button without BS_NOTIFY says nothing about its focus.
   const std::vector<std::string> expected = {
       "init",
       "notify 1000 256",  // EN_SETFOCUS
       "show",
       "notify 1000 512",  // EN_KILLFOCUS
       "notify 1006 3",    // CBN_SETFOCUS
+      "notify 1006 4",    // CBN_KILLFOCUS
+      "notify 1002 6",    // BN_SETFOCUS
+      "notify 1002 7",    // BN_KILLFOCUS
+      "notify 1000 256",
       "command 2", "hide", "destroy"};
   EXPECT_EQ(m_log, expected);
 }

@@ -115,6 +115,7 @@ class ResourceTest : public ::testing::Test {
       if (end != nullptr && *end == '\0') m_ids[name] = static_cast<int>(number);
     }
     m_ids["IDOK"] = 1;
+    m_ids["IDCANCEL"] = 2;
     m_ids["IDC_STATIC"] = -1;
   }
 
@@ -131,6 +132,41 @@ class ResourceTest : public ::testing::Test {
       if (m_statements[i] == "END" && --depth == 0) break;
     }
     return block;
+  }
+
+  // A template's controls, one line each: keyword, "text" when it has one,
+  // the id's value, position and size, and its style flags in order.
+  std::vector<std::string> Controls(const std::string& header) const {
+    const std::vector<std::string> block = Block(header);
+    std::vector<std::string> controls;
+    auto begin = std::find(block.begin(), block.end(), "BEGIN");
+    if (begin == block.end()) return controls;
+    for (auto it = begin + 1; it != block.end() && *it != "END"; ++it) {
+      const std::string& statement = *it;
+      std::string line = statement.substr(0, statement.find(' '));
+      size_t pos = line.size();
+      if (statement.find('"') != std::string::npos) {
+        line += " \"" + Unquote(statement, pos) + "\"";
+        pos = statement.find(',', pos) + 1;
+      }
+      std::vector<std::string> fields;
+      std::istringstream rest(statement.substr(pos));
+      std::string field;
+      while (std::getline(rest, field, ',')) fields.push_back(Trim(field));
+      if (fields.size() < 5) {
+        controls.push_back("?" + statement);
+        continue;
+      }
+      line += " " + Id(fields[0]) + " " + fields[1] + "," + fields[2] + "," + fields[3] + "," +
+              fields[4];
+      if (fields.size() > 5) {
+        std::string styles = fields[5];
+        styles.erase(std::remove(styles.begin(), styles.end(), ' '), styles.end());
+        line += " " + styles;
+      }
+      controls.push_back(line);
+    }
+    return controls;
   }
 
   std::string Id(const std::string& name) const {
@@ -237,6 +273,66 @@ TEST_F(ResourceTest, AboutDialogTemplate) {
   const std::string second = Unquote(block[7], pos);
   EXPECT_EQ(std::count(second.begin(), second.end(), '\n'), 1) << second;
   EXPECT_EQ(block[8], "DEFPUSHBUTTON \"OK\", IDOK, 182, 7, 50, 14, WS_GROUP");
+}
+
+TEST_F(ResourceTest, DialogTemplatesOfTheGuidedAndTriggerTests) {
+  struct Case {
+    const char* header;
+    const char* firstLine;
+    const char* idName;
+    const char* id;
+    const char* caption;
+    std::vector<std::string> controls;
+  };
+  const char* combo = "CBS_DROPDOWNLIST|CBS_SORT|WS_VSCROLL|WS_TABSTOP";
+  const Case cases[] = {
+      {"IDD_GUIDED_TEST DIALOG", "IDD_GUIDED_TEST DIALOG 0, 0, 319, 183", "IDD_GUIDED_TEST",
+       "130", "\"Please select\"",
+       {
+           "DEFPUSHBUTTON \"Measure\" 1 205,140,101,14",
+           "PUSHBUTTON \"Exit\" 2 254,164,60,14",
+           std::string("COMBOBOX 1006 11,28,118,78 ") + combo,
+           std::string("COMBOBOX 1008 11,54,92,65 ") + combo,
+           std::string("COMBOBOX 1010 110,54,24,51 ") + combo,
+           "COMBOBOX 1013 11,97,124,72 CBS_DROPDOWN|CBS_SORT|WS_VSCROLL|WS_TABSTOP",
+           std::string("COMBOBOX 1009 11,123,93,56 ") + combo,
+           std::string("COMBOBOX 1012 107,123,54,63 ") + combo,
+           "PUSHBUTTON \"Off\" 1001 11,150,149,13",
+           "EDITTEXT 1011 206,118,101,14 ES_AUTOHSCROLL|ES_READONLY",
+           "EDITTEXT 1000 178,7,136,97 "
+           "ES_MULTILINE|ES_AUTOVSCROLL|ES_AUTOHSCROLL|ES_READONLY|ES_WANTRETURN",
+           "LTEXT \"mainframe, GPIB address\" -1 11,17,97,8",
+           "LTEXT \"SLOT\" -1 11,44,69,8",
+           "LTEXT \"Channel\" -1 107,44,27,8",
+           "LTEXT \"mainframe, GPIB address\" -1 11,86,80,8",
+           "LTEXT \"SLOT\" -1 11,113,93,8",
+           "LTEXT \"Optical output\" -1 107,113,46,8",
+           "LTEXT \"Laser state\" -1 11,138,62,8",
+           "LTEXT \"result:\" -1 182,121,20,8",
+           "GROUPBOX \"Power meter\" -1 4,7,164,64",
+           "GROUPBOX \"Tunable Laser Source\" -1 4,75,164,92",
+           "GROUPBOX \"Measurement\" -1 177,107,137,53",
+       }},
+      {"IDD_TLS_SELECT DIALOG", "IDD_TLS_SELECT DIALOG 0, 0, 319, 63", "IDD_TLS_SELECT", "132",
+       "\"Please choose a TLS to generate the triggers\"",
+       {
+           "DEFPUSHBUTTON \"OK\" 1 7,42,50,14 WS_TABSTOP",
+           "PUSHBUTTON \"Cancel\" 2 261,42,50,14 WS_TABSTOP",
+           "COMBOBOX 1006 7,7,304,49 "
+           "CBS_DROPDOWNLIST|CBS_AUTOHSCROLL|CBS_SORT|WS_VSCROLL|WS_TABSTOP",
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.header);
+    const std::vector<std::string> block = Block(c.header);
+    ASSERT_GE(block.size(), 5u);
+    EXPECT_EQ(block[0], c.firstLine);
+    EXPECT_EQ(Id(c.idName), c.id);
+    EXPECT_EQ(block[1], "STYLE DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU");
+    EXPECT_EQ(block[2], std::string("CAPTION ") + c.caption);
+    EXPECT_EQ(block[3], "FONT 8, \"MS Sans Serif\"");
+    EXPECT_EQ(Controls(c.header), c.controls);
+  }
 }
 
 TEST_F(ResourceTest, AboutMenuStringIsInCodePage1252) {
