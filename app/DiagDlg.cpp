@@ -2,6 +2,9 @@
 
 #include "app/AboutDlg.h"
 #include "app/ReportExport.h"
+#include "bench/GuidedTestDlg.h"
+#include "bench/TlsSelectDlg.h"
+#include "bench/TriggerCheck.h"
 #include "host/OsLayerCheck.h"
 #include "host/SwLayerCheck.h"
 #include "instrument/GpibLayerCheck.h"
@@ -183,10 +186,37 @@ void CDiagDlg::OnInstrLayer() { RunLayerCommand<CInstrLayerCheck>(CBeginWithDriv
 
 void CDiagDlg::OnOpticalLayer() { RunLayerCommand<COpticalLayerCheck>(CBeginWithDriverRun()); }
 
-// The trigger check and the guided test are not built yet; until they are,
-// their commands do nothing.
-void CDiagDlg::OnTriggers() {}
-void CDiagDlg::OnGuidedOpticalTest() {}
+// No wait cursor: the selection dialog may be shown.
+void CDiagDlg::OnTriggers() {
+  PrepareOutputWindow();
+  // Declared in this order, the dialog goes before the check.
+  CTriggerCheck check;
+  CTlsSelectDlg dialog;
+  dialog.m_check = &check;
+  check.AttachWindow(&m_reportWindow, m_windowMode);
+  check.AttachBuffer(&m_report, m_bufferMode);
+  if (check.BeginWithDriver() != 0) return;
+  const int32_t count = check.GetTlsList(dialog.m_listText);
+  if (count > 1) {
+    // The test runs from the dialog's OK.
+    dialog.DoModal();
+  } else if (count == 1) {
+    check.RunTriggerTest(0);
+  }
+}
+
+void CDiagDlg::OnGuidedOpticalTest() {
+  IShell* shell = GetPlatform().shell;
+  if (shell != nullptr) shell->BeginWaitCursor();
+  PrepareOutputWindow();
+  {
+    CGuidedTestDlg dialog;
+    dialog.AttachWindow(&m_reportWindow, m_windowMode);
+    dialog.AttachBuffer(&m_report, m_bufferMode);
+    if (dialog.BeginWithDriver() == 0) dialog.DoModal();
+    if (shell != nullptr) shell->EndWaitCursor();
+  }
+}
 
 void CDiagDlg::OnDiagnoseAll() {
   OnOsLayer();

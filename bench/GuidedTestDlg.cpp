@@ -1,5 +1,7 @@
 #include "bench/GuidedTestDlg.h"
 
+#include <algorithm>
+
 #include "app/resource.h"
 #include "instrument/ListItem.h"
 #include "platform/Platform.h"

@@ -85,7 +85,7 @@ int32_t CTriggerCheck::RunTriggerTest(int32_t index) {
     // for an address that is not among them.
     WriteError("No listed mainframe has the address ");
     WriteErrorExternal(address.c_str());
-    WriteError("\r\n<br>");
+    Write("\r\n<br>");
     return -1;
   }
   const int32_t failures = RunSweep(m_sessions[static_cast<size_t>(position)]);

@@ -254,6 +254,9 @@ CDialogInfo CAppUnderTest::ReadDialog(HWND dialog) const {
     control.text = WindowText(child);
     control.enabled = IsWindowEnabled(child) != FALSE;
     control.visible = IsWindowVisible(child) != FALSE;
+    control.style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+    GetWindowRect(child, &control.rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&control.rect), 2);
     const bool combo = _stricmp(control.className.c_str(), "ComboBox") == 0;
     const bool list = _stricmp(control.className.c_str(), "ListBox") == 0;
     if (combo || list) {
@@ -277,6 +280,27 @@ bool CAppUnderTest::PressButton(HWND dialog, int id) const {
   HWND button = GetDlgItem(dialog, id);
   return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                       reinterpret_cast<LPARAM>(button)) != 0;
+}
+
+bool CAppUnderTest::SelectComboItem(HWND dialog, int id, int index) const {
+  HWND combo = GetDlgItem(dialog, id);
+  DWORD_PTR selected = 0;
+  if (!combo || !Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0, kQuickMs, &selected) ||
+      static_cast<int>(static_cast<LONG_PTR>(selected)) != index) {
+    return false;
+  }
+  return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(combo)) != 0;
+}
+
+bool CAppUnderTest::FocusControl(HWND dialog, int id) const {
+  HWND control = GetDlgItem(dialog, id);
+  return control && PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control),
+                                 TRUE) != 0;
+}
+
+bool CAppUnderTest::DialogUnitsToPixels(HWND dialog, RECT& rect) const {
+  return MapDialogRect(dialog, &rect) != FALSE;
 }
 
 bool CAppUnderTest::AnswerSaveDialog(HWND dialog, const std::string& path) const {

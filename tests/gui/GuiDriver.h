@@ -16,6 +16,8 @@ struct CControlInfo {
   std::string text;
   bool enabled = false;
   bool visible = false;
+  DWORD style = 0;
+  RECT rect{};                     // in the dialog's client coordinates, pixels
   std::vector<std::string> items;  // combo and list boxes only
   int selection = -1;              // combo and list boxes only
 };
@@ -70,6 +72,14 @@ class CAppUnderTest {
   CMessageBoxInfo ReadMessageBox(HWND box) const;
   CDialogInfo ReadDialog(HWND dialog) const;
   bool PressButton(HWND dialog, int id) const;
+  // The user picks a combo entry: the selection, then the notification the
+  // dialog would get from the list (posted, so a long handler does not block).
+  bool SelectComboItem(HWND dialog, int id, int index) const;
+  // Moves the keyboard focus to a control the way Tab does.
+  bool FocusControl(HWND dialog, int id) const;
+  // Dialog units to pixels with the dialog's own font; false when the window
+  // cannot tell.
+  bool DialogUnitsToPixels(HWND dialog, RECT& rect) const;
 
   // Types path into the open save-file dialog and presses its Save button.
   bool AnswerSaveDialog(HWND dialog, const std::string& path) const;
