@@ -28,7 +28,7 @@ class CTriggerCheck : public CInstrLayerCheck {
   int32_t TlsCount() const { return m_tlsCount; }
   const std::string& TlsList() const { return m_tlsList; }
 
- private:
+ protected:
   int32_t m_tlsCount = -1;
   // Entries "address, mainframe: model, TLS: label;", held whole.
   std::string m_tlsList;

@@ -248,11 +248,16 @@ TEST_F(DiagDlgTest, GetPhysicalAddressStartsTheProgramHiddenAndWritesNothing) {
   EXPECT_TRUE(m_dialog.ClearOnOutput());
 }
 
-TEST_F(DiagDlgTest, ChecksNotBuiltYetWriteNothing) {
+TEST_F(DiagDlgTest, TriggersAndGuidedTestStopAtAMissingDriver) {
   RunMain({headless::Command(ID_DIAGNOSE_TRIGGERS), headless::Command(ID_DIAGNOSE_GUIDED_ALT)});
-  EXPECT_EQ(m_window->Text(IDC_REPORT), kIntroText);
-  EXPECT_EQ(m_dialog.Report(), Head());
-  EXPECT_TRUE(JournalOf({"cursor"}).empty());
+  const std::string& window = m_window->Text(IDC_REPORT);
+  EXPECT_EQ(window.find("**********************************************\r\nTriggers Layer check, "),
+            0u);
+  EXPECT_NE(window.find("Guided optical Layer check, "), std::string::npos);
+  EXPECT_EQ(window.find("This tool will allow you"), std::string::npos);
+  // Neither dialog is run; only the guided test shows the wait cursor.
+  EXPECT_TRUE(m_dialogs.Faults().empty());
+  EXPECT_EQ(JournalOf({"cursor on"}).size(), 1u);
 }
 
 TEST_F(DiagDlgTest, ExitDestroysTheWindowWithoutClosing) {

@@ -126,7 +126,7 @@ TEST_F(TriggerCheckTest, VerdictsOfTheTest) {
               Mainframe("GPIB0::21::INSTR", "MF21", {Slot(2, kSlotDualPowerMeter, "PMC", failing)})}),
        0, 1, 2, "_____",
        "_______________________________\r\n"
-       "######2######  powermeter(s) have not received the triggers.\r\n"},
+       "######2###### powermeter(s) have not received the triggers.\r\n"},
       {"a TLS outside slot 0 is not offered",
        Bench({Mainframe("GPIB0::20::INSTR", "MF20",
                         {Slot(1, kSlotPowerMeter, "PM1"), Slot(3, kSlotTunableLaser, "TLS3")})}),
@@ -149,7 +149,9 @@ TEST_F(TriggerCheckTest, VerdictsOfTheTest) {
     Begin(check);
     std::string list = "untouched";
     EXPECT_EQ(check.GetTlsList(list), c.tlsCount);
-    if (c.tlsCount <= 0) EXPECT_EQ(list, "untouched");
+    if (c.tlsCount <= 0) {
+      EXPECT_EQ(list, "untouched");
+    }
     EXPECT_EQ(check.RunTriggerTest(c.index), c.result);
     EXPECT_EQ(WindowFrom(c.from), c.tail);
     if (c.result < 0 || c.tlsCount == 0) {
@@ -191,6 +193,7 @@ TEST_F(TriggerCheckTest, AddressesMatchByThePrimaryAddressAfterTheBoard) {
       {"GPIB3::20::INSTR", 0},
       {"GPIB0::5::INSTR", 1},
       {"GPIB0::21", 2},
+      {"GPIB0::21::INSTR and far more than the nineteen characters of an address", 2},
       {"GPIB0::2", -1},  // the terminator against ':' of a listed address
       {"GPIB0::22::INSTR", -1},
       // Too short to hold a primary address: nothing is read past its end.
@@ -268,12 +271,12 @@ TEST_F(TriggerCheckTest, CancelRunsNothing) {
             "GPIB0::21::INSTR, mainframe: MF21, TLS: TLS21, SLOT0;\r\n");
 }
 
-TEST_F(TriggerCheckTest, TwelveMainframesLongEntriesAndLongAddressesStayWhole) {
+TEST_F(TriggerCheckTest, TwelveMainframesAndLongEntriesStayWhole) {
   std::vector<std::string> mainframes;
   for (int i = 1; i <= 11; ++i) mainframes.push_back(TlsMainframe(i));
-  // A model far longer than an entry of 99 characters, behind an address longer than 19.
+  // A model far longer than an entry of 99 characters.
   const std::string model(150, 'M');
-  mainframes.push_back(Mainframe("GPIB0::12::96::INSTR", model,
+  mainframes.push_back(Mainframe("GPIB0::12::INSTR", model,
                                  {Slot(0, kSlotTunableLaser, "TLS12"), Slot(1, kSlotPowerMeter, "PM12")}));
   bench.Use(Bench(mainframes));
   CTriggerCheck check;
@@ -283,11 +286,11 @@ TEST_F(TriggerCheckTest, TwelveMainframesLongEntriesAndLongAddressesStayWhole) {
             12);
   ASSERT_EQ(shown.size(), 12u);
   EXPECT_EQ(shown[10], "GPIB0::11::INSTR, mainframe: MF11, TLS: TLS11, SLOT0");
-  EXPECT_EQ(shown[11], "GPIB0::12::96::INSTR, mainframe: " + model + ", TLS: TLS12, SLOT0");
+  EXPECT_EQ(shown[11], "GPIB0::12::INSTR, mainframe: " + model + ", TLS: TLS12, SLOT0");
   EXPECT_EQ(Calls(check, {"kv740m_TLS_sweepControl"}),
             std::vector<std::string>{"kv740m_TLS_sweepControl(s12,0,1)"});
   EXPECT_NE(Window().find("Result for: PM12, SLOT1 inside mainframe: " + model +
-                          " at address: GPIB0::12::96::INSTR\r\nOK, Logging finished\r\n"),
+                          " at address: GPIB0::12::INSTR\r\nOK, Logging finished\r\n"),
             std::string::npos);
   EXPECT_EQ(Count(Window(), "OK, Logging finished"), 12u);
 }

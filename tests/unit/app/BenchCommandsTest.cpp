@@ -1,0 +1,120 @@
+// "Triggers" and "Guided Optical Test" through their menu ids, on the simulated
+// bench: the selection dialog only for more than one TLS, the guided dialog
+// writing into the main report, and no dialog at all without a driver.
+#include <gtest/gtest.h>
+
+#include "app/DiagDlg.h"
+#include "tests/fakes/BenchTemplates.h"
+#include "tests/fakes/FakeLibraries.h"
+#include "tests/fakes/PlatformFixture.h"
+#include "tests/unit/app/AppFixture.h"
+
+namespace {
+
+class BenchCommandsTest : public AppTest {
+ protected:
+  BenchCommandsTest() {
+    Platform platform = GetPlatform();
+    platform.libraries = &m_libraries;
+    SetPlatform(platform);
+    DefineGuidedTestTemplate(m_dialogs);
+    DefineTlsSelectTemplate(m_dialogs);
+    m_clock.SetTicksPerRead(50);
+    DriverJournal().clear();
+  }
+
+  std::string RunCommands(const std::vector<int32_t>& ids) {
+    std::vector<HeadlessStep> steps;
+    for (int32_t id : ids) steps.push_back(headless::Command(id));
+    m_dialogs.QueueScript(IDD_BENCHSENTRY_DIALOG, steps);
+    CDiagDlg dialog;
+    dialog.DoModal();
+    m_document = dialog.Report();
+    return m_dialogs.LastWindow(IDD_BENCHSENTRY_DIALOG)->Text(IDC_REPORT);
+  }
+
+  size_t Runs(int32_t templateId) const {
+    size_t runs = 0;
+    for (HeadlessWindow* window : m_dialogs.Windows()) runs += window->TemplateId() == templateId;
+    return runs;
+  }
+
+  FakeLibraries m_libraries;
+  SimBenchScope m_bench;
+  std::string m_document;
+};
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(BenchCommandsTest, TriggersWithOneTlsRunsWithoutDialogOnBothIds) {
+  ASSERT_TRUE(m_libraries.AddSimLibrary("kv740m_32.dll"));
+  const std::string window = RunCommands({ID_DIAGNOSE_TRIGGERS, ID_DIAGNOSE_TRIGGERS_ALT});
+  EXPECT_EQ(Runs(IDD_TLS_SELECT), 0u);
+  EXPECT_EQ(Count(window, "Triggers Layer check, "), 2u);
+  EXPECT_EQ(Count(window, "All powermeters have received the triggers.\r\n"), 2u);
+  // No banner of its own closes the check: the verdict line ends it.
+  EXPECT_EQ(window.find("Layer Check"), std::string::npos);
+  EXPECT_EQ(JournalOf({"cursor on"}).size(), 0u);
+}
+
+TEST_F(BenchCommandsTest, TriggersWithTwoTlsesAsksAndCancelRunsNothing) {
+  ASSERT_TRUE(m_libraries.AddSimLibrary("kv740m_32.dll"));
+  m_bench.UseShipped("two-tls.toml");
+  m_dialogs.QueueScript(IDD_TLS_SELECT, {headless::Select(IDC_TLS_LIST, 1), headless::Click(kIdOk)});
+  m_dialogs.QueueScript(IDD_TLS_SELECT, {headless::Click(kIdCancel)});
+  const std::string window = RunCommands({ID_DIAGNOSE_TRIGGERS, ID_DIAGNOSE_TRIGGERS_ALT});
+  EXPECT_EQ(Runs(IDD_TLS_SELECT), 2u);
+  EXPECT_EQ(Count(window, "Starting a TLS sweep"), 1u);
+  EXPECT_EQ(Count(window, "Found TLSes: "), 2u);
+  EXPECT_EQ(DriverCalls({"kv740m_TLS_sweepControl"}).size(), 1u);
+  EXPECT_NE(window.find("All powermeters have received the triggers.\r\n"), std::string::npos);
+  // The second run ends with its list.
+  const std::string second = window.substr(window.rfind("Found TLSes: "));
+  EXPECT_EQ(second,
+            "Found TLSes: \r\n"
+            "GPIB0::20::INSTR, mainframe: VT7412A, TLS: VT7451B, SLOT0;"
+            "GPIB0::21::INSTR, mainframe: VT7412A, TLS: 64290K, SLOT0;\r\n");
+}
+
+TEST_F(BenchCommandsTest, GuidedTestOnBothIdsWritesIntoTheMainReport) {
+  ASSERT_TRUE(m_libraries.AddSimLibrary("kv740m_32.dll"));
+  m_dialogs.QueueScript(IDD_GUIDED_TEST, {headless::Click(IDC_LASER_STATE), headless::Click(kIdOk),
+                                          headless::Click(kIdCancel)});
+  m_dialogs.QueueScript(IDD_GUIDED_TEST, {headless::Close()});
+  const std::string window = RunCommands({ID_DIAGNOSE_GUIDED, ID_DIAGNOSE_GUIDED_ALT});
+  EXPECT_EQ(Runs(IDD_GUIDED_TEST), 2u);
+  EXPECT_EQ(m_dialogs.LastWindow(IDD_GUIDED_TEST)->Parent(), nullptr);
+  EXPECT_EQ(Count(window, "Guided optical Layer check, "), 2u);
+  EXPECT_EQ(Count(window, "Measurement for :"), 3u);
+  EXPECT_EQ(Count(window, "TLS state (Laser state): On"), 1u);
+  EXPECT_EQ(Count(m_document, "Measurement for :"), 3u);
+  EXPECT_EQ(m_shell.WaitCursorDepth(), 0);
+  EXPECT_EQ(m_shell.UnbalancedWaitCursors(), 0);
+  for (HeadlessWindow* guided : m_dialogs.Windows()) {
+    if (guided->TemplateId() == IDD_GUIDED_TEST) {
+      EXPECT_EQ(guided->Result(), kIdCancel);
+    }
+  }
+  // Every laser is off after each closing.
+  const std::vector<std::string> switched = DriverCalls({"kv740m_set_TLS_laserState"});
+  ASSERT_FALSE(switched.empty());
+  EXPECT_EQ(switched.back().substr(switched.back().size() - 3), ",0)");
+}
+
+TEST_F(BenchCommandsTest, WithoutDriverNeitherCommandShowsADialog) {
+  const std::string window = RunCommands({ID_DIAGNOSE_TRIGGERS, ID_DIAGNOSE_GUIDED});
+  EXPECT_EQ(Runs(IDD_TLS_SELECT) + Runs(IDD_GUIDED_TEST), 0u);
+  EXPECT_EQ(Count(window, "######Could not load kv740m_32.dll, please run the ZELK layer check "
+                          "first\r\n"),
+            2u);
+  EXPECT_NE(window.find("Triggers Layer check, "), std::string::npos);
+  EXPECT_NE(window.find("Guided optical Layer check, "), std::string::npos);
+  EXPECT_EQ(window.find("Please be aware"), std::string::npos);
+  EXPECT_EQ(m_shell.WaitCursorDepth(), 0);
+}
+
+}  // namespace
