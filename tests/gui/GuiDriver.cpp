@@ -299,8 +299,15 @@ bool CAppUnderTest::FocusControl(HWND dialog, int id) const {
                                  TRUE) != 0;
 }
 
-bool CAppUnderTest::DialogUnitsToPixels(HWND dialog, RECT& rect) const {
-  return MapDialogRect(dialog, &rect) != FALSE;
+RECT DialogUnitsToPixels(HWND dialog, int width, int height, const RECT& units) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  RECT pixels{};
+  pixels.left = MulDiv(units.left, client.right, width);
+  pixels.top = MulDiv(units.top, client.bottom, height);
+  pixels.right = MulDiv(units.right, client.right, width);
+  pixels.bottom = MulDiv(units.bottom, client.bottom, height);
+  return pixels;
 }
 
 bool CAppUnderTest::AnswerSaveDialog(HWND dialog, const std::string& path) const {

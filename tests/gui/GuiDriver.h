@@ -77,9 +77,6 @@ class CAppUnderTest {
   bool SelectComboItem(HWND dialog, int id, int index) const;
   // Moves the keyboard focus to a control the way Tab does.
   bool FocusControl(HWND dialog, int id) const;
-  // Dialog units to pixels with the dialog's own font; false when the window
-  // cannot tell.
-  bool DialogUnitsToPixels(HWND dialog, RECT& rect) const;
 
   // Types path into the open save-file dialog and presses its Save button.
   bool AnswerSaveDialog(HWND dialog, const std::string& path) const;
@@ -92,6 +89,11 @@ class CAppUnderTest {
   PROCESS_INFORMATION m_pi{};
   HWND m_main = nullptr;
 };
+
+// A rectangle of a dialog template in dialog units as pixels of the running
+// dialog, whose template is width x height units: scaled by its client area,
+// which the dialog manager sized from the same units.
+RECT DialogUnitsToPixels(HWND dialog, int width, int height, const RECT& units);
 
 // The controls of a dialog as text, for failure messages.
 std::string Describe(const CDialogInfo& info);
