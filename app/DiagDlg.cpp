@@ -186,7 +186,6 @@ void CDiagDlg::OnInstrLayer() { RunLayerCommand<CInstrLayerCheck>(CBeginWithDriv
 
 void CDiagDlg::OnOpticalLayer() { RunLayerCommand<COpticalLayerCheck>(CBeginWithDriverRun()); }
 
-// No wait cursor: the selection dialog may be shown.
 void CDiagDlg::OnTriggers() {
   PrepareOutputWindow();
   // Declared in this order, the dialog goes before the check.

@@ -258,9 +258,8 @@ void CGuidedTestDlg::OnTlsChanged() {
 void CGuidedTestDlg::OnLaserState() {
   m_laserOn = m_laserOn != 0 ? 0 : 1;
   // The TLS list holds at most the slot-0 laser, so its position is the slot.
-  const uint16_t result =
-      SetLaserState(m_tlsSession, static_cast<uint16_t>(m_laserOn), ComboGetCurSel(IDC_TLS_SLOT),
-                    ComboGetCurSel(IDC_OUTPUT));
+  const uint16_t result = SetLaserState(m_tlsSession, static_cast<uint16_t>(m_laserOn),
+                                        ComboGetCurSel(IDC_TLS_SLOT), ComboGetCurSel(IDC_OUTPUT));
   if (result != m_laserOn) SetHint(kHintLaserFailed);
   m_laserOn = result;
   ShowLaserState(result);
@@ -273,7 +272,7 @@ void CGuidedTestDlg::OnOutputChanged() {
 
 void CGuidedTestDlg::Measure() {
   const intptr_t slot = ComboGetItemData(IDC_POWER_METER, ComboGetCurSel(IDC_POWER_METER));
-  // Without a power meter there is nothing to read (Enter can reach a disabled Measure).
+  // Without a power meter there is nothing to read.
   if (!IsSlot(slot)) return;
   // A one-channel meter has channel 0 only, whatever the channel list last showed.
   const int32_t channel =

@@ -15,7 +15,9 @@ constexpr double kLoggingAveraging = 0.1;
 // The GPIB primary address follows a prefix such as GPIB0:: of this length.
 constexpr size_t kPrimaryAddressPosition = 7;
 
-bool IsPowerMeterCode(int32_t code) { return code == kSlotPowerMeter || code == kSlotDualPowerMeter; }
+bool IsPowerMeterCode(int32_t code) {
+  return code == kSlotPowerMeter || code == kSlotDualPowerMeter;
+}
 
 // The character at position, the terminator just past the end, and nothing
 // further: -1 where a C string would already have ended.
@@ -134,7 +136,7 @@ int32_t CTriggerCheck::ConfigurePowerMeters(KvSession session) {
     ReportDriverError(session, m_kv.kv740m_set_PWM_triggerConfiguration != nullptr
                                    ? m_kv.kv740m_set_PWM_triggerConfiguration(session, slot, 1, 0)
                                    : kKvEntryMissing);
-    // Channel 0 only: it alone takes the triggers of a two-channel meter.
+    // One logging per meter: channel 0 of a two-channel one.
     double estimated = 0.0;
     ReportDriverError(session,
                       m_kv.kv740m_set_PWM_logging != nullptr
@@ -154,7 +156,7 @@ int32_t CTriggerCheck::CheckLogging(KvSession session) {
     double results[kLoggingPoints] = {};
     ReportDriverError(session, m_kv.kv740m_get_PWM_loggingResults_Q != nullptr
                                    ? m_kv.kv740m_get_PWM_loggingResults_Q(session, slot, 0, 0, 1,
-                                                                         &finished, results)
+                                                                          &finished, results)
                                    : kKvEntryMissing);
     std::string address;
     GetMainframeAddress(session, address);

@@ -67,7 +67,8 @@ void ExpectLayout(HWND dialog, const CDialogInfo& info, int width, int height,
   for (size_t i = 0; i < N; ++i) {
     const CTemplateControl& expected = controls[i];
     const CControlInfo& actual = info.controls[i];
-    SCOPED_TRACE("control " + std::to_string(i) + " " + actual.className + " \"" + actual.text + "\"");
+    SCOPED_TRACE("control " + std::to_string(i) + " " + actual.className + " \"" + actual.text +
+                 "\"");
     EXPECT_EQ(_stricmp(actual.className.c_str(), expected.className), 0);
     EXPECT_EQ(actual.id, expected.id < 0 ? 0xFFFF : expected.id);
     if (expected.text != nullptr) {
@@ -79,7 +80,8 @@ void ExpectLayout(HWND dialog, const CDialogInfo& info, int width, int height,
     EXPECT_TRUE(Near(actual.rect.top, want.top)) << actual.rect.top << " " << want.top;
     EXPECT_TRUE(Near(actual.rect.right, want.right)) << actual.rect.right << " " << want.right;
     if (std::string(expected.className) != "ComboBox") {
-      EXPECT_TRUE(Near(actual.rect.bottom, want.bottom)) << actual.rect.bottom << " " << want.bottom;
+      EXPECT_TRUE(Near(actual.rect.bottom, want.bottom))
+          << actual.rect.bottom << " " << want.bottom;
     }
   }
 }
@@ -154,9 +156,9 @@ TEST_F(BenchCommands, TriggersOnTwoTlsesAsksWhichLaserSweeps) {
   ASSERT_NO_FATAL_FAILURE(ExpectLayout(dialog, info, 319, 63, kSelectTemplate));
   const CControlInfo* list = info.Control(1006);
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list->items, (std::vector<std::string>{
-                             "GPIB0::20::INSTR, mainframe: VT7412A, TLS: VT7451B, SLOT0",
-                             "GPIB0::21::INSTR, mainframe: VT7412A, TLS: 64290K, SLOT0"}));
+  EXPECT_EQ(list->items,
+            (std::vector<std::string>{"GPIB0::20::INSTR, mainframe: VT7412A, TLS: VT7451B, SLOT0",
+                                      "GPIB0::21::INSTR, mainframe: VT7412A, TLS: 64290K, SLOT0"}));
   EXPECT_EQ(list->selection, 0);
   EXPECT_EQ(list->style & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
   EXPECT_NE(list->style & CBS_SORT, 0u);

@@ -64,7 +64,8 @@ TEST_F(BenchCommandsTest, TriggersWithOneTlsRunsWithoutDialogOnBothIds) {
 TEST_F(BenchCommandsTest, TriggersWithTwoTlsesAsksAndCancelRunsNothing) {
   ASSERT_TRUE(m_libraries.AddSimLibrary("kv740m_32.dll"));
   m_bench.UseShipped("two-tls.toml");
-  m_dialogs.QueueScript(IDD_TLS_SELECT, {headless::Select(IDC_TLS_LIST, 1), headless::Click(kIdOk)});
+  m_dialogs.QueueScript(IDD_TLS_SELECT,
+                        {headless::Select(IDC_TLS_LIST, 1), headless::Click(kIdOk)});
   m_dialogs.QueueScript(IDD_TLS_SELECT, {headless::Click(kIdCancel)});
   const std::string window = RunCommands({ID_DIAGNOSE_TRIGGERS, ID_DIAGNOSE_TRIGGERS_ALT});
   EXPECT_EQ(Runs(IDD_TLS_SELECT), 2u);
@@ -108,8 +109,9 @@ TEST_F(BenchCommandsTest, GuidedTestOnBothIdsWritesIntoTheMainReport) {
 TEST_F(BenchCommandsTest, WithoutDriverNeitherCommandShowsADialog) {
   const std::string window = RunCommands({ID_DIAGNOSE_TRIGGERS, ID_DIAGNOSE_GUIDED});
   EXPECT_EQ(Runs(IDD_TLS_SELECT) + Runs(IDD_GUIDED_TEST), 0u);
-  EXPECT_EQ(Count(window, "######Could not load kv740m_32.dll, please run the ZELK layer check "
-                          "first\r\n"),
+  EXPECT_EQ(Count(window,
+                  "######Could not load kv740m_32.dll, please run the ZELK layer check "
+                  "first\r\n"),
             2u);
   EXPECT_NE(window.find("Triggers Layer check, "), std::string::npos);
   EXPECT_NE(window.find("Guided optical Layer check, "), std::string::npos);

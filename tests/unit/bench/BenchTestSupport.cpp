@@ -28,7 +28,8 @@ std::string BenchTest::WindowFrom(const std::string& from) const {
 
 uint16_t BenchTest::LaserState(const CInstrLayerCheck& check, size_t mainframe, int32_t slot) {
   uint16_t state = 0xFFFF;
-  if (mainframe < check.Sessions().size() && check.Driver().kv740m_get_TLS_laserState_Q != nullptr) {
+  if (mainframe < check.Sessions().size() &&
+      check.Driver().kv740m_get_TLS_laserState_Q != nullptr) {
     check.Driver().kv740m_get_TLS_laserState_Q(check.Sessions()[mainframe], slot, &state);
   }
   return state;
@@ -42,16 +43,15 @@ std::string Bench(const std::vector<std::string>& mainframes) {
 
 std::string Mainframe(const std::string& address, const std::string& model,
                       const std::vector<std::string>& slots, const std::string& extra) {
-  std::string toml = "[[mainframe]]\naddress = \"" + address + "\"\nidentification = \"V," +
-                     model + ",DE1,V3.12\"\n" + extra;
+  std::string toml = "[[mainframe]]\naddress = \"" + address + "\"\nidentification = \"V," + model +
+                     ",DE1,V3.12\"\n" + extra;
   for (const std::string& slot : slots) toml += slot;
   return toml;
 }
 
 std::string Slot(int32_t slot, int32_t type, const std::string& model, const std::string& extra) {
-  return "[[mainframe.slot]]\nslot = " + std::to_string(slot) + "\ntype = " +
-         std::to_string(type) + "\nidentification = \"V," + model + ",S" + std::to_string(slot) +
-         ",1\"\n" + extra;
+  return "[[mainframe.slot]]\nslot = " + std::to_string(slot) + "\ntype = " + std::to_string(type) +
+         "\nidentification = \"V," + model + ",S" + std::to_string(slot) + ",1\"\n" + extra;
 }
 
 std::string Meter(int32_t slot, int32_t type, const std::string& model, double dark, double lit) {
@@ -67,7 +67,8 @@ std::string Meter(int32_t slot, int32_t type, const std::string& model, double d
 
 size_t Count(const std::string& text, const std::string& part) {
   size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) {
+  for (size_t at = text.find(part); at != std::string::npos;
+       at = text.find(part, at + part.size())) {
     ++count;
   }
   return count;

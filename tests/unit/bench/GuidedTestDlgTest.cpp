@@ -12,8 +12,8 @@
 namespace {
 
 // The controls that the selections enable and disable, in this order.
-const int32_t kSwitchedControls[] = {IDC_CHANNEL, IDC_POWER_METER, kIdOk,
-                                     IDC_LASER_STATE, IDC_TLS_SLOT, IDC_OUTPUT};
+const int32_t kSwitchedControls[] = {IDC_CHANNEL,     IDC_POWER_METER, kIdOk,
+                                     IDC_LASER_STATE, IDC_TLS_SLOT,    IDC_OUTPUT};
 
 struct Snapshot {
   std::string enabled;  // "1010:0 1008:1 ..." for kSwitchedControls
@@ -99,36 +99,54 @@ TEST_F(GuidedTestDlgTest, WhatTheSelectionsEnable) {
     std::string hint;
   };
   const Case cases[] = {
-      {"no power meter", Bench({Mainframe("GPIB0::20::INSTR", "MF", {kTls})}), {},
+      {"no power meter",
+       Bench({Mainframe("GPIB0::20::INSTR", "MF", {kTls})}),
+       {},
        // The TLS list, filled after the power meters, enables the laser switch again.
-       "1010:0 1008:0 1:0 1001:1 1009:1 1012:1", {},
+       "1010:0 1008:0 1:0 1001:1 1009:1 1012:1",
+       {},
        std::string(kHintNoPowerMeter) + "MF, GPIB0::20::INSTR"},
-      {"one-channel power meter", Bench({Mainframe("GPIB0::20::INSTR", "MF", {kTls, kOneChannel})}),
-       {headless::Select(IDC_POWER_METER, 0)}, "1010:0 1008:1 1:1 1001:1 1009:1 1012:1",
-       {"PM1, SLOT1"}, kHintIntroduction},
+      {"one-channel power meter",
+       Bench({Mainframe("GPIB0::20::INSTR", "MF", {kTls, kOneChannel})}),
+       {headless::Select(IDC_POWER_METER, 0)},
+       "1010:0 1008:1 1:1 1001:1 1009:1 1012:1",
+       {"PM1, SLOT1"},
+       kHintIntroduction},
       {"two-channel power meter",
        Bench({Mainframe("GPIB0::20::INSTR", "MF",
                         {kTls, Meter(4, kSlotDualPowerMeter, "PM4", 1e-12, 5e-4)})}),
-       {headless::Select(IDC_POWER_METER, 0)}, "1010:1 1008:1 1:1 1001:1 1009:1 1012:1",
-       {"PM4, SLOT4"}, kHintTwoChannels},
-      {"no TLS", Bench({Mainframe("GPIB0::20::INSTR", "MF", {kOneChannel})}),
-       {headless::Select(IDC_POWER_METER, 0)}, "1010:0 1008:1 1:1 1001:0 1009:0 1012:0",
-       {"PM1, SLOT1"}, kHintIntroduction},
+       {headless::Select(IDC_POWER_METER, 0)},
+       "1010:1 1008:1 1:1 1001:1 1009:1 1012:1",
+       {"PM4, SLOT4"},
+       kHintTwoChannels},
+      {"no TLS",
+       Bench({Mainframe("GPIB0::20::INSTR", "MF", {kOneChannel})}),
+       {headless::Select(IDC_POWER_METER, 0)},
+       "1010:0 1008:1 1:1 1001:0 1009:0 1012:0",
+       {"PM1, SLOT1"},
+       kHintIntroduction},
       {"a 64290K module has no output choice",
        Bench({Mainframe("GPIB0::20::INSTR", "MF",
                         {Slot(0, kSlotTunableLaser, "64290K"), kOneChannel})}),
-       {}, "1010:0 1008:1 1:1 1001:1 1009:1 1012:0", {"PM1, SLOT1"}, kHintIntroductionAfterShow},
+       {},
+       "1010:0 1008:1 1:1 1001:1 1009:1 1012:0",
+       {"PM1, SLOT1"},
+       kHintIntroductionAfterShow},
       {"795 meters are hidden, the rest from the highest slot down",
        Bench({Mainframe("GPIB0::20::INSTR", "MF",
                         {kTls, kOneChannel, Meter(3, kSlotPowerMeter, "VT79501A", 1e-12, 1e-12),
                          Meter(9, kSlotDualPowerMeter, "PM9", 1e-12, 5e-4)})}),
-       {}, "1010:1 1008:1 1:1 1001:1 1009:1 1012:1", {"PM9, SLOT9", "PM1, SLOT1"},
+       {},
+       "1010:1 1008:1 1:1 1001:1 1009:1 1012:1",
+       {"PM9, SLOT9", "PM1, SLOT1"},
        kHintIntroductionAfterShow},
       {"a TLS mainframe without TLS leaves the power meter side alone",
        Bench({Mainframe("GPIB0::20::INSTR", "MFA", {kOneChannel}),
               Mainframe("GPIB0::21::INSTR", "MFB", {kTls})}),
        {headless::Select(IDC_TLS_MAINFRAME, 1), headless::Select(IDC_TLS_MAINFRAME, 0)},
-       "1010:0 1008:1 1:1 1001:0 1009:0 1012:0", {"PM1, SLOT1"}, kHintIntroductionAfterShow},
+       "1010:0 1008:1 1:1 1001:0 1009:0 1012:0",
+       {"PM1, SLOT1"},
+       kHintIntroductionAfterShow},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -173,13 +191,15 @@ TEST_F(GuidedTestDlgTest, CommentsOnTheMeasuredValue) {
     steps.push_back(headless::Click(kIdOk));
     const Snapshot last = Open(dialog, steps);
     EXPECT_EQ(last.result, c.shown);
-    EXPECT_EQ(last.hint, std::string("Your measured value is:\r\n ") + c.shown + "\r\n" + c.comment);
+    EXPECT_EQ(last.hint,
+              std::string("Your measured value is:\r\n ") + c.shown + "\r\n" + c.comment);
   }
 }
 
 TEST_F(GuidedTestDlgTest, MeasurementBlockNamesTheWholeSelection) {
-  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MF",
-                             {kTls, kOneChannel, Meter(2, kSlotDualPowerMeter, "PM2", 1e-12, 2e-4)})}));
+  bench.Use(
+      Bench({Mainframe("GPIB0::20::INSTR", "MF",
+                       {kTls, kOneChannel, Meter(2, kSlotDualPowerMeter, "PM2", 1e-12, 2e-4)})}));
   CGuidedTestDlg dialog;
   Open(dialog, {headless::Select(IDC_CHANNEL, 1), headless::Select(IDC_OUTPUT, 2),
                 headless::Click(IDC_LASER_STATE), headless::Click(kIdOk),
@@ -215,9 +235,28 @@ TEST_F(GuidedTestDlgTest, WithoutTlsTheSourceLabelIsPartOfTheInformation) {
   bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MF", {kOneChannel})}));
   CGuidedTestDlg dialog;
   Open(dialog, {});
-  EXPECT_NE(Document().find("<i><font color=#900090>\r\n<br>TLS source: No TLS available</font></i>"),
-            std::string::npos);
+  EXPECT_NE(
+      Document().find("<i><font color=#900090>\r\n<br>TLS source: No TLS available</font></i>"),
+      std::string::npos);
   EXPECT_NE(Document().find("TLS optical output: <i><font color=#900090>HIGHPOW</font></i>"),
+            std::string::npos);
+}
+
+TEST_F(GuidedTestDlgTest, ExternalTextsReachTheDocumentAsText) {
+  bench.Use(Bench({Mainframe(
+      "GPIB0::20::INSTR", "<b>&",
+      {Slot(0, kSlotTunableLaser, "T<i>"), Meter(1, kSlotPowerMeter, "P>", 1e-12, 5e-4)})}));
+  CGuidedTestDlg dialog;
+  const Snapshot last = Open(dialog, {});
+  EXPECT_EQ(last.mainframes, std::vector<std::string>{"<b>&, GPIB0::20::INSTR"});
+  EXPECT_NE(Document().find(
+                "mainframe: <i><font color=#900090>&lt;b&gt;&amp;, GPIB0::20::INSTR</font></i>"),
+            std::string::npos);
+  EXPECT_NE(Document().find("power meter: <i><font color=#900090>P&gt;, SLOT1</font></i>"),
+            std::string::npos);
+  EXPECT_NE(Document().find("TLS source: <i><font color=#900090>T&lt;i&gt;, SLOT0</font></i>"),
+            std::string::npos);
+  EXPECT_NE(Window().find("mainframe: <b>&, GPIB0::20::INSTR\r\npower meter: P>, SLOT1\r\n"),
             std::string::npos);
 }
 
@@ -225,16 +264,17 @@ TEST_F(GuidedTestDlgTest, OutputChangeSwitchesTheLaserOnlyWhileItIsOn) {
   bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MF", {kTls, kOneChannel})}));
   CGuidedTestDlg dialog;
   std::vector<std::string> whileOff;
-  Open(dialog, {headless::Select(IDC_OUTPUT, 1), headless::Run([&](HeadlessWindow&) {
-                  whileOff = DriverCalls({"kv740m_set_TLS_parameters", "kv740m_set_TLS_laserState"});
-                }),
-                headless::Click(IDC_LASER_STATE), headless::Select(IDC_OUTPUT, 3),
-                headless::Run([&](HeadlessWindow&) {
-                  EXPECT_EQ(LaserState(dialog, 0, 0), 1);
-                  int32_t output = -1;
-                  dialog.Driver().kv740m_get_TLS_opticalOutput_Q(dialog.Sessions()[0], 0, &output);
-                  EXPECT_EQ(output, 3);
-                })});
+  Open(dialog,
+       {headless::Select(IDC_OUTPUT, 1), headless::Run([&](HeadlessWindow&) {
+          whileOff = DriverCalls({"kv740m_set_TLS_parameters", "kv740m_set_TLS_laserState"});
+        }),
+        headless::Click(IDC_LASER_STATE), headless::Select(IDC_OUTPUT, 3),
+        headless::Run([&](HeadlessWindow&) {
+          EXPECT_EQ(LaserState(dialog, 0, 0), 1);
+          int32_t output = -1;
+          dialog.Driver().kv740m_get_TLS_opticalOutput_Q(dialog.Sessions()[0], 0, &output);
+          EXPECT_EQ(output, 3);
+        })});
   EXPECT_TRUE(whileOff.empty());
   const std::vector<std::string> expected = {
       "kv740m_set_TLS_parameters(s1,0,1,1,1,0.001,0,1.544e-06)",
@@ -250,24 +290,28 @@ TEST_F(GuidedTestDlgTest, OutputChangeSwitchesTheLaserOnlyWhileItIsOn) {
 }
 
 TEST_F(GuidedTestDlgTest, ALaserThatDoesNotSwitchSaysSo) {
-  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MF",
-                             {Slot(0, kSlotTunableLaser, "TLS0", "locked = true\n"), kOneChannel})}));
+  bench.Use(
+      Bench({Mainframe("GPIB0::20::INSTR", "MF",
+                       {Slot(0, kSlotTunableLaser, "TLS0", "locked = true\n"), kOneChannel})}));
   CGuidedTestDlg dialog;
   const Snapshot last = Open(dialog, {headless::Click(IDC_LASER_STATE)});
   EXPECT_EQ(last.hint, kHintLaserFailed);
   EXPECT_EQ(last.laserButton, "Off");
   EXPECT_EQ(CGuidedTestDlg::LaserOn(), 0);
-  EXPECT_NE(Window().find(std::string("Instrument Error : ######Settings conflict; laser source is locked\r\n") +
-                          "Check if your TLS is unlocked."),
-            std::string::npos);
+  EXPECT_NE(
+      Window().find(
+          std::string("Instrument Error : ######Settings conflict; laser source is locked\r\n") +
+          "Check if your TLS is unlocked."),
+      std::string::npos);
 }
 
 TEST_F(GuidedTestDlgTest, ExitSwitchesEveryLaserOffByItsOwnMainframesSlots) {
   // The second mainframe has no laser; it is the power-meter mainframe chosen last.
-  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MFA", {kTls, kOneChannel}),
-                   Mainframe("GPIB0::21::INSTR", "MFB", {kOneChannel}),
-                   Mainframe("GPIB0::22::INSTR", "MFC",
-                             {Slot(0, kSlotTunableLaser, "TLSC"), Slot(7, kSlotTunableLaser, "TLS7")})}));
+  bench.Use(
+      Bench({Mainframe("GPIB0::20::INSTR", "MFA", {kTls, kOneChannel}),
+             Mainframe("GPIB0::21::INSTR", "MFB", {kOneChannel}),
+             Mainframe("GPIB0::22::INSTR", "MFC",
+                       {Slot(0, kSlotTunableLaser, "TLSC"), Slot(7, kSlotTunableLaser, "TLS7")})}));
   CGuidedTestDlg dialog;
   Open(dialog, {headless::Click(IDC_LASER_STATE), headless::Select(IDC_TLS_MAINFRAME, 2),
                 headless::Click(IDC_LASER_STATE), headless::Select(IDC_PWM_MAINFRAME, 1),
@@ -290,17 +334,18 @@ TEST_F(GuidedTestDlgTest, ExitSwitchesEveryLaserOffByItsOwnMainframesSlots) {
 TEST_F(GuidedTestDlgTest, TwelveMainframesEachStandForTheirOwnSession) {
   std::vector<std::string> mainframes;
   for (int i = 1; i <= 12; ++i) {
-    mainframes.push_back(Mainframe("GPIB0::" + std::to_string(i) + "::INSTR", "MF" + std::to_string(i),
-                                   {Slot(0, kSlotTunableLaser, "TLS" + std::to_string(i)),
-                                    Meter(i % 18, kSlotPowerMeter, "PM" + std::to_string(i), 1e-12, 5e-4)}));
+    mainframes.push_back(
+        Mainframe("GPIB0::" + std::to_string(i) + "::INSTR", "MF" + std::to_string(i),
+                  {Slot(0, kSlotTunableLaser, "TLS" + std::to_string(i)),
+                   Meter(i % 18, kSlotPowerMeter, "PM" + std::to_string(i), 1e-12, 5e-4)}));
   }
   bench.Use(Bench(mainframes));
   CGuidedTestDlg dialog;
   KvSession pwm = 0;
   KvSession tls = 0;
   const Snapshot last =
-      Open(dialog, {headless::Select(IDC_PWM_MAINFRAME, 11), headless::Select(IDC_TLS_MAINFRAME, 10),
-                    headless::Run([&](HeadlessWindow&) {
+      Open(dialog, {headless::Select(IDC_PWM_MAINFRAME, 11),
+                    headless::Select(IDC_TLS_MAINFRAME, 10), headless::Run([&](HeadlessWindow&) {
                       pwm = dialog.PwmSession();
                       tls = dialog.TlsSession();
                     })});
@@ -316,10 +361,12 @@ TEST_F(GuidedTestDlgTest, TwelveMainframesEachStandForTheirOwnSession) {
 TEST_F(GuidedTestDlgTest, AMainframeWithoutModelIsLeftOutAndTheRestKeepTheirSessions) {
   bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MFA", {kOneChannel},
                              "[[mainframe.fault]]\nfunction = \"kv740m_getInstrumentId_Q\"\n"),
-                   Mainframe("GPIB0::21::INSTR", "MFB", {kTls, Meter(5, kSlotPowerMeter, "PM5", 1e-12, 5e-4)})}));
+                   Mainframe("GPIB0::21::INSTR", "MFB",
+                             {kTls, Meter(5, kSlotPowerMeter, "PM5", 1e-12, 5e-4)})}));
   CGuidedTestDlg dialog;
   KvSession pwm = 0;
-  const Snapshot last = Open(dialog, {headless::Run([&](HeadlessWindow&) { pwm = dialog.PwmSession(); })});
+  const Snapshot last =
+      Open(dialog, {headless::Run([&](HeadlessWindow&) { pwm = dialog.PwmSession(); })});
   EXPECT_EQ(last.mainframes, std::vector<std::string>{"MFB, GPIB0::21::INSTR"});
   EXPECT_EQ(last.powerMeters, std::vector<std::string>{"PM5, SLOT5"});
   EXPECT_EQ(pwm, dialog.Sessions()[1]);
@@ -336,10 +383,11 @@ TEST_F(GuidedTestDlgTest, NoMainframeShowsTheMessageAndCloses) {
   EXPECT_EQ(shell.MessageBoxes()[0].caption, "No mainframe");
   EXPECT_EQ(shell.MessageBoxes()[0].type, kMbOk);
   EXPECT_EQ(shell.MessageBoxes()[0].owner, dialogs.LastWindow(IDD_GUIDED_TEST)->Handle());
-  EXPECT_EQ(WindowFrom("Please be aware"),
-            "Please be aware, that it might take a long time up to 5 minutes to get a list of all\r\n"
-            "existing GPIB kv740m addresses.\r\n"
-            "######Could not find any instrument.\r\n");
+  EXPECT_EQ(
+      WindowFrom("Please be aware"),
+      "Please be aware, that it might take a long time up to 5 minutes to get a list of all\r\n"
+      "existing GPIB kv740m addresses.\r\n"
+      "######Could not find any instrument.\r\n");
   EXPECT_EQ(shell.WaitCursorDepth(), 0);
   EXPECT_EQ(dialogs.AbandonedRuns(), 0);
 }
@@ -350,9 +398,12 @@ TEST_F(GuidedTestDlgTest, FocusHints) {
     int32_t id;
     const char* hint;
   } cases[] = {
-      {IDC_PWM_MAINFRAME, kHintMainframe}, {IDC_TLS_MAINFRAME, kHintMainframe},
-      {IDC_POWER_METER, kHintPowerMeter},  {IDC_CHANNEL, kHintChannel},
-      {IDC_TLS_SLOT, kHintTls},            {IDC_OUTPUT, kHintOutput},
+      {IDC_PWM_MAINFRAME, kHintMainframe},
+      {IDC_TLS_MAINFRAME, kHintMainframe},
+      {IDC_POWER_METER, kHintPowerMeter},
+      {IDC_CHANNEL, kHintChannel},
+      {IDC_TLS_SLOT, kHintTls},
+      {IDC_OUTPUT, kHintOutput},
       {IDC_RESULT, kHintMeasurement},
   };
   CGuidedTestDlg dialog;
@@ -361,7 +412,8 @@ TEST_F(GuidedTestDlgTest, FocusHints) {
   for (const auto& c : cases) {
     steps.push_back(headless::Focus(c.id));
     const int32_t id = c.id;
-    steps.push_back(headless::Run([&seen, id](HeadlessWindow& window) { seen[id] = window.Text(IDC_HINT); }));
+    steps.push_back(
+        headless::Run([&seen, id](HeadlessWindow& window) { seen[id] = window.Text(IDC_HINT); }));
   }
   // Buttons and the hint window itself leave the hint as it is.
   steps.push_back(headless::Focus(IDC_LASER_STATE));

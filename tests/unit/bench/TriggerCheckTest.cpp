@@ -114,16 +114,17 @@ TEST_F(TriggerCheckTest, VerdictsOfTheTest) {
   const std::string failing = "logging_finishes = false\n";
   const Case cases[] = {
       {"no power meter at all",
-       Bench({Mainframe("GPIB0::20::INSTR", "MF20", {Slot(0, kSlotTunableLaser, "TLS20")})}), 0,
-       1, 0, "Starting",
+       Bench({Mainframe("GPIB0::20::INSTR", "MF20", {Slot(0, kSlotTunableLaser, "TLS20")})}), 0, 1,
+       0, "Starting",
        "Starting a TLS sweep, this might take a few minutes...\r\n"
        "_______________________________\r\n"
        "All powermeters have received the triggers.\r\n"},
       {"two failing power meters",
-       Bench({Mainframe("GPIB0::20::INSTR", "MF20",
-                        {Slot(0, kSlotTunableLaser, "TLS20"), Slot(3, kSlotPowerMeter, "PMA", failing),
-                         Slot(4, kSlotPowerMeter, "PMB")}),
-              Mainframe("GPIB0::21::INSTR", "MF21", {Slot(2, kSlotDualPowerMeter, "PMC", failing)})}),
+       Bench(
+           {Mainframe("GPIB0::20::INSTR", "MF20",
+                      {Slot(0, kSlotTunableLaser, "TLS20"),
+                       Slot(3, kSlotPowerMeter, "PMA", failing), Slot(4, kSlotPowerMeter, "PMB")}),
+            Mainframe("GPIB0::21::INSTR", "MF21", {Slot(2, kSlotDualPowerMeter, "PMC", failing)})}),
        0, 1, 2, "_____",
        "_______________________________\r\n"
        "######2###### powermeter(s) have not received the triggers.\r\n"},
@@ -165,9 +166,10 @@ TEST_F(TriggerCheckTest, VerdictsOfTheTest) {
 }
 
 TEST_F(TriggerCheckTest, SamePrimaryAddressOnTwoInterfacesTakesTheFirstListed) {
-  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MFA", {Slot(1, kSlotPowerMeter, "PMA")}),
-                   Mainframe("GPIB1::20::INSTR", "MFB",
-                             {Slot(0, kSlotTunableLaser, "TLSB"), Slot(1, kSlotPowerMeter, "PMB")})}));
+  bench.Use(
+      Bench({Mainframe("GPIB0::20::INSTR", "MFA", {Slot(1, kSlotPowerMeter, "PMA")}),
+             Mainframe("GPIB1::20::INSTR", "MFB",
+                       {Slot(0, kSlotTunableLaser, "TLSB"), Slot(1, kSlotPowerMeter, "PMB")})}));
   CTriggerCheck check;
   Begin(check);
   std::string list;
@@ -276,14 +278,16 @@ TEST_F(TriggerCheckTest, TwelveMainframesAndLongEntriesStayWhole) {
   for (int i = 1; i <= 11; ++i) mainframes.push_back(TlsMainframe(i));
   // A model far longer than an entry of 99 characters.
   const std::string model(150, 'M');
-  mainframes.push_back(Mainframe("GPIB0::12::INSTR", model,
-                                 {Slot(0, kSlotTunableLaser, "TLS12"), Slot(1, kSlotPowerMeter, "PM12")}));
+  mainframes.push_back(
+      Mainframe("GPIB0::12::INSTR", model,
+                {Slot(0, kSlotTunableLaser, "TLS12"), Slot(1, kSlotPowerMeter, "PM12")}));
   bench.Use(Bench(mainframes));
   CTriggerCheck check;
   std::vector<std::string> shown;
-  EXPECT_EQ(RunTriggers(check, {headless::Run([&](HeadlessWindow& window) { shown = Items(window); }),
-                                headless::Select(IDC_TLS_LIST, 11), headless::Click(kIdOk)}),
-            12);
+  EXPECT_EQ(
+      RunTriggers(check, {headless::Run([&](HeadlessWindow& window) { shown = Items(window); }),
+                          headless::Select(IDC_TLS_LIST, 11), headless::Click(kIdOk)}),
+      12);
   ASSERT_EQ(shown.size(), 12u);
   EXPECT_EQ(shown[10], "GPIB0::11::INSTR, mainframe: MF11, TLS: TLS11, SLOT0");
   EXPECT_EQ(shown[11], "GPIB0::12::INSTR, mainframe: " + model + ", TLS: TLS12, SLOT0");
@@ -296,14 +300,16 @@ TEST_F(TriggerCheckTest, TwelveMainframesAndLongEntriesStayWhole) {
 }
 
 TEST_F(TriggerCheckTest, ExternalTextsReachTheDocumentAsText) {
-  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "<b>&",
-                             {Slot(0, kSlotTunableLaser, "T<i>"), Slot(1, kSlotPowerMeter, "P>")})}));
+  bench.Use(
+      Bench({Mainframe("GPIB0::20::INSTR", "<b>&",
+                       {Slot(0, kSlotTunableLaser, "T<i>"), Slot(1, kSlotPowerMeter, "P>")})}));
   CTriggerCheck check;
   EXPECT_EQ(RunTriggers(check), 1);
   EXPECT_NE(Document().find("GPIB0::20::INSTR, mainframe: &lt;b&gt;&amp;, TLS: T&lt;i&gt;, SLOT0;"),
             std::string::npos);
-  EXPECT_NE(Document().find("Result for: P&gt;, SLOT1 inside mainframe: &lt;b&gt;&amp; at address: "),
-            std::string::npos);
+  EXPECT_NE(
+      Document().find("Result for: P&gt;, SLOT1 inside mainframe: &lt;b&gt;&amp; at address: "),
+      std::string::npos);
   EXPECT_NE(Window().find("mainframe: <b>&, TLS: T<i>, SLOT0;"), std::string::npos);
 }
 
@@ -313,9 +319,9 @@ TEST(TlsSelectDlgTest, CountListItemsCountsTerminatorsWithinTheLimit) {
     int32_t limit;
     int32_t count;
   } cases[] = {
-      {"", 10000, 0},         {"a;", 10000, 1},      {"a;b;c;", 10000, 3},
-      {"a;b;c", 10000, 2},    {"a;b;c;", 4, 2},      {"a;b;c;", 0, 0},
-      {";;;", 10000, 3},      {"a;\0b;", 10000, 1},  {nullptr, 10000, 0},
+      {"", 10000, 0},      {"a;", 10000, 1},     {"a;b;c;", 10000, 3},
+      {"a;b;c", 10000, 2}, {"a;b;c;", 4, 2},     {"a;b;c;", 0, 0},
+      {";;;", 10000, 3},   {"a;\0b;", 10000, 1}, {nullptr, 10000, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CTlsSelectDlg::CountListItems(c.text, c.limit), c.count)
