@@ -106,17 +106,4 @@ TEST_F(BenchCommandsTest, GuidedTestOnBothIdsWritesIntoTheMainReport) {
   EXPECT_EQ(switched.back().substr(switched.back().size() - 3), ",0)");
 }
 
-TEST_F(BenchCommandsTest, WithoutDriverNeitherCommandShowsADialog) {
-  const std::string window = RunCommands({ID_DIAGNOSE_TRIGGERS, ID_DIAGNOSE_GUIDED});
-  EXPECT_EQ(Runs(IDD_TLS_SELECT) + Runs(IDD_GUIDED_TEST), 0u);
-  EXPECT_EQ(Count(window,
-                  "######Could not load kv740m_32.dll, please run the ZELK layer check "
-                  "first\r\n"),
-            2u);
-  EXPECT_NE(window.find("Triggers Layer check, "), std::string::npos);
-  EXPECT_NE(window.find("Guided optical Layer check, "), std::string::npos);
-  EXPECT_EQ(window.find("Please be aware"), std::string::npos);
-  EXPECT_EQ(m_shell.WaitCursorDepth(), 0);
-}
-
 }  // namespace
