@@ -3,8 +3,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(BS_MINGW_PREFIX i686-w64-mingw32)
-find_program(CMAKE_C_COMPILER NAMES ${BS_MINGW_PREFIX}-gcc-posix ${BS_MINGW_PREFIX}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${BS_MINGW_PREFIX}-g++-posix ${BS_MINGW_PREFIX}-g++ REQUIRED)
+# The Win32-thread variant: the POSIX one links libwinpthread, which imports
+# functions that older Windows lacks, so the program would not start there.
+find_program(CMAKE_C_COMPILER NAMES ${BS_MINGW_PREFIX}-gcc-win32 REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${BS_MINGW_PREFIX}-g++-win32 REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${BS_MINGW_PREFIX}-windres REQUIRED)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${BS_MINGW_PREFIX})

@@ -13,7 +13,28 @@ constexpr uint32_t kMaxVersionInfoSize = 1u << 20;
 
 std::string Decimal(uint32_t value) { return std::to_string(value); }
 
+// A version resource comes from any DLL on the PC: an answer counts only when
+// all of it lies inside the block that was read.
+bool InsideBlock(const std::vector<uint8_t>& block, const void* value, uint64_t bytes) {
+  if (value == nullptr || block.empty()) return false;
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(block.data());
+  const uintptr_t at = reinterpret_cast<uintptr_t>(value);
+  if (at < begin || at - begin > block.size()) return false;
+  return bytes <= block.size() - (at - begin);
+}
+
 }  // namespace
+
+const uint8_t* CFileVersionInfo::Query(const char* subBlock, uint32_t& length) const {
+  ILibraries* libraries = GetPlatform().libraries;
+  const void* value = nullptr;
+  length = 0;
+  if (libraries == nullptr || !libraries->VerQueryValue(m_data.data(), subBlock, &value, &length) ||
+      !InsideBlock(m_data, value, length)) {
+    return nullptr;
+  }
+  return static_cast<const uint8_t*>(value);
+}
 
 CFileVersionInfo::CFileVersionInfo() = default;
 
@@ -40,18 +61,13 @@ int CFileVersionInfo::Load(const char* moduleName) {
   m_hasData = true;
   if (!libraries->GetFileVersionInfo(path.c_str(), size, m_data.data())) return 0;
 
-  const void* value = nullptr;
   uint32_t length = 0;
-  if (!libraries->VerQueryValue(m_data.data(), "\\", &value, &length) || value == nullptr ||
-      length < sizeof(FixedFileInfo)) {
-    return 0;
-  }
+  const uint8_t* value = Query("\\", length);
+  if (value == nullptr || length < sizeof(FixedFileInfo)) return 0;
   std::memcpy(&m_fixed, value, sizeof(FixedFileInfo));
 
-  value = nullptr;
-  length = 0;
-  if (libraries->VerQueryValue(m_data.data(), "\\VarFileInfo\\Translation", &value, &length) &&
-      value != nullptr && length >= 4) {
+  value = Query("\\VarFileInfo\\Translation", length);
+  if (value != nullptr && length >= 4) {
     uint32_t translation = 0;
     std::memcpy(&translation, value, sizeof(translation));
     m_language = static_cast<uint16_t>(translation & 0xFFFF);
@@ -71,14 +87,11 @@ std::string CFileVersionInfo::GetString(const char* valueName) const {
   if (written < 0) return std::string();
   subBlock.resize(std::strlen(subBlock.c_str()));
 
-  const void* value = nullptr;
   uint32_t length = 0;
-  if (!libraries->VerQueryValue(m_data.data(), subBlock.c_str(), &value, &length) ||
-      value == nullptr) {
-    return std::string();
-  }
+  const uint8_t* value = Query(subBlock.c_str(), length);
+  if (value == nullptr) return std::string();
   // The length counts characters; a value need not carry its terminator inside it.
-  const char* text = static_cast<const char*>(value);
+  const char* text = reinterpret_cast<const char*>(value);
   size_t count = 0;
   while (count < length && text[count] != '\0') ++count;
   return std::string(text, count);

@@ -50,6 +50,10 @@ class CFileVersionInfo {
   uint16_t CodePage() const { return m_codePage; }
 
  private:
+  // The value of a query with its length, or null when the query fails or its
+  // answer does not lie wholly inside the block.
+  const uint8_t* Query(const char* subBlock, uint32_t& length) const;
+
   FixedFileInfo m_fixed;
   std::vector<uint8_t> m_data;
   bool m_hasData = false;

@@ -9,6 +9,8 @@
 #include "platform/Platform.h"
 
 const char kWinSockFailureText[] = "could not find a usable WinSock DLL\r\n<br>";
+const char kComputerNameFailureText[] =
+    "IP address could not be determined: the computer name cannot be read\r\n<br>";
 
 namespace {
 
@@ -20,6 +22,15 @@ constexpr uint32_t kComputerNameSize = 16;
 void SetAdapterStatusCallName(NcbRecord& ncb) {
   std::memset(ncb.callname, ' ', sizeof(ncb.callname));
   ncb.callname[0] = '*';
+}
+
+const char kNoIpv4AddressText[] =
+    "IP address could not be determined: the computer name resolves to no IPv4 address\r\n<br>";
+
+// An isolated bench PC without a hosts entry ends here; the number tells why.
+std::string NameNotResolvedText(int32_t error) {
+  return "IP address could not be determined: the computer name does not resolve (WinSock error " +
+         std::to_string(error) + ")\r\n<br>";
 }
 
 }  // namespace
@@ -87,6 +98,7 @@ int GetIpAddress(std::string& text) {
   char name[kComputerNameSize] = {};
   uint32_t size = kComputerNameSize;
   if (!platform.system->GetComputerName(name, &size)) {
+    text = kComputerNameFailureText;
     network->WSACleanup();
     return 0;
   }
@@ -94,8 +106,13 @@ int GetIpAddress(std::string& text) {
 
   network->WSASetLastError(0);
   std::vector<Ipv4Address> addresses;
-  if (!network->gethostbyname(name, addresses) || addresses.empty()) {
-    network->WSAGetLastError();
+  if (!network->gethostbyname(name, addresses)) {
+    text = NameNotResolvedText(network->WSAGetLastError());
+    network->WSACleanup();
+    return 0;
+  }
+  if (addresses.empty()) {
+    text = kNoIpv4AddressText;
     network->WSACleanup();
     return 0;
   }

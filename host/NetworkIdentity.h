@@ -7,8 +7,10 @@
 // enumeration listed at least one LANA, 0 when it listed none.
 int GetAdapterAddresses(std::string& text);
 
-// 1 with the dotted address in text; 0 on failure, with the WinSock failure
-// text in text when start-up failed, else an empty text.
+// 1 with the dotted address in text; 0 on failure, with an error text in
+// text: the WinSock failure text when start-up failed, else why the address
+// could not be determined (with the WinSock error number where WinSock gave one).
 int GetIpAddress(std::string& text);
 
 extern const char kWinSockFailureText[];  // "could not find a usable WinSock DLL\r\n<br>"
+extern const char kComputerNameFailureText[];

@@ -90,7 +90,7 @@ int COsLayerCheck::ReportOsVersion() {
   ReportIpAddress();
 
   MemoryStatusRecord memory;
-  if (system != nullptr && !system->GlobalMemoryStatusEx(memory)) memory = MemoryStatusRecord();
+  if (system != nullptr) memory = ReadMemoryStatus(*system);
   ReportMemory(memory);
 
   if (system == nullptr) return 0;
@@ -190,6 +190,16 @@ void COsLayerCheck::ReportProcessor(const SystemInfoRecord& info) {
   Write(" stepping: ");
   WriteInfo(Hex(stepping).c_str());
   Write("\r\n<br>");
+}
+
+MemoryStatusRecord ReadMemoryStatus(ISystem& system) {
+  MemoryStatusRecord memory;
+  // The extended call keeps totals of 4 GiB and more; the basic one is what
+  // systems before 2000 offer.
+  if (system.HasGlobalMemoryStatusEx() && system.GlobalMemoryStatusEx(memory)) return memory;
+  memory = MemoryStatusRecord();
+  system.GlobalMemoryStatus(memory);
+  return memory;
 }
 
 void COsLayerCheck::ReportMemory(const MemoryStatusRecord& memory) {

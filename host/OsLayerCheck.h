@@ -11,6 +11,10 @@ constexpr int32_t kOsErrorMfc42 = 3;
 constexpr int32_t kOsErrorOle32 = 4;
 constexpr int32_t kOsErrorMsvcrt = 5;
 
+// Physical memory through the extended call where the system has it and it
+// answers, else through the basic one.
+MemoryStatusRecord ReadMemoryStatus(ISystem& system);
+
 // The anchor of the service-pack advice, opened in a new browser window.
 extern const char kServicePackAnchor[];
 

@@ -37,7 +37,12 @@ class ISystem {
  public:
   virtual ~ISystem() = default;
   virtual void GetSystemInfo(SystemInfoRecord& record) = 0;
+  // The extended memory status is looked up at run time: older systems lack it.
+  virtual bool HasGlobalMemoryStatusEx() = 0;
+  // False when the call is missing or fails.
   virtual bool GlobalMemoryStatusEx(MemoryStatusRecord& record) = 0;
+  // The basic memory status, present on every system; its totals are 32-bit.
+  virtual void GlobalMemoryStatus(MemoryStatusRecord& record) = 0;
   // Fills the record according to record.size; false when the call fails.
   virtual bool GetVersionEx(OsVersionRecord& record) = 0;
   // Registry under HKEY_LOCAL_MACHINE with query-value access. Statuses: 0 success.

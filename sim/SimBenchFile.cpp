@@ -1,22 +1,26 @@
 #include "sim/SimBenchFile.h"
 
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <initializer_list>
-#include <sstream>
 
+// No streams: the parser reads from a string, numbers go through charconv.
 #define TOML_EXCEPTIONS 0
 #define TOML_ENABLE_FORMATTERS 0
+#define TOML_FLOAT_CHARCONV 1
 #include <toml++/toml.h>
 
 #include "instrument/DriverFunctions.h"
 #include "sim/SimAddress.h"
+#include "sim/SimBenchScan.h"
 #include "sim/SimStatus.h"
 
 namespace sim {
 namespace {
 
 constexpr int64_t kMaxPaddedLength = 1000000;
+// A short file must not ask for hundreds of megabytes.
+constexpr uint64_t kMaxPaddedTotal = 16u << 20;
 constexpr double kMaxDelaySeconds = 3600.0;
 
 const char* const kDriverFunctionNames[] = {
@@ -78,6 +82,7 @@ class CSimBenchReader {
   std::string m_fileName;
   SimBench& m_bench;
   std::string m_error;
+  uint64_t m_paddedTotal = 0;
 };
 
 bool CSimBenchReader::OnlyKeys(const toml::table& table, std::initializer_list<const char*> keys,
@@ -184,6 +189,11 @@ bool CSimBenchReader::Identification(const toml::table& table, const std::string
     }
     if (static_cast<size_t>(length) < text.size()) {
       return Fail(LineOf(*pad), "\"pad_identification_to\" is shorter than the identification");
+    }
+    m_paddedTotal += static_cast<uint64_t>(length);
+    if (m_paddedTotal > kMaxPaddedTotal) {
+      return Fail(LineOf(*pad), "the padded identifications come to more than " +
+                                    std::to_string(kMaxPaddedTotal) + " bytes in all");
     }
     text.resize(static_cast<size_t>(length), '.');
   }
@@ -585,6 +595,9 @@ bool CSimBenchReader::CheckAddressesUnique() {
 }
 
 bool CSimBenchReader::Read(const std::string& text) {
+  if (const int line = FindTooDeepKey(text); line != 0) {
+    return Fail(line, "keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+  }
   toml::parse_result parsed = toml::parse(std::string_view(text), std::string_view(m_fileName));
   if (!parsed) {
     const toml::parse_error& problem = parsed.error();
@@ -650,14 +663,22 @@ bool ReadBenchText(const std::string& text, const std::string& fileName, SimBenc
 }
 
 bool ReadBenchFile(const std::string& path, SimBench& bench, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
     error = "bench file \"" + path + "\" cannot be opened";
     return false;
   }
-  std::ostringstream text;
-  text << file.rdbuf();
-  return ReadBenchText(text.str(), path, bench, error);
+  std::string text;
+  char chunk[4096];
+  size_t read = 0;
+  while ((read = std::fread(chunk, 1, sizeof(chunk), file)) > 0) text.append(chunk, read);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) {
+    error = "bench file \"" + path + "\" cannot be read";
+    return false;
+  }
+  return ReadBenchText(text, path, bench, error);
 }
 
 }  // namespace sim

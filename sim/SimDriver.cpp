@@ -206,7 +206,7 @@ using namespace sim;
 
 BS_SIM_BEGIN_EXPORTS
 
-KvStatus BS_STDCALL kv740m_listVisa_Q(int32_t interfaceType, int32_t selection, int32_t* count, char* list) {
+KvStatus BS_STDCALL kv740m_listVisa_Q(int32_t interfaceType, int32_t selection, int32_t* count, char* list) try {
   if (count == nullptr) {
     return ParameterError(3);
   }
@@ -245,9 +245,11 @@ KvStatus BS_STDCALL kv740m_listVisa_Q(int32_t interfaceType, int32_t selection, 
   CopyText(list, kListCapacity, text);
   *count = items;
   return 0;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_get_PWM_calibration_Q(KvSession session, int32_t slot, int32_t channel, double* value) {
+KvStatus BS_STDCALL kv740m_get_PWM_calibration_Q(KvSession session, int32_t slot, int32_t channel, double* value) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsMeter, mainframe);
   if (status < 0) {
@@ -261,9 +263,11 @@ KvStatus BS_STDCALL kv740m_get_PWM_calibration_Q(KvSession session, int32_t slot
   }
   *value = SimState().Mainframe(mainframe).slots[slot].calibration;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_init(const char* address, uint16_t idQuery, uint16_t reset, KvSession* session) {
+KvStatus BS_STDCALL kv740m_init(const char* address, uint16_t idQuery, uint16_t reset, KvSession* session) try {
   if (session == nullptr) {
     return ParameterError(4);
   }
@@ -289,9 +293,11 @@ KvStatus BS_STDCALL kv740m_init(const char* address, uint16_t idQuery, uint16_t 
     state.Preset(static_cast<size_t>(mainframe));
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_getInstrumentId_Q(const char* address, char* identification) {
+KvStatus BS_STDCALL kv740m_getInstrumentId_Q(const char* address, char* identification) try {
   if (identification == nullptr) {
     return ParameterError(2);
   }
@@ -318,9 +324,11 @@ KvStatus BS_STDCALL kv740m_getInstrumentId_Q(const char* address, char* identifi
   }
   CopyText(identification, kIdentificationCapacity, *state.Resources()[static_cast<size_t>(resource)].identification);
   return 0;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_getNoOfRegPWMChannels_Q(KvSession session, uint32_t* channels) {
+KvStatus BS_STDCALL kv740m_getNoOfRegPWMChannels_Q(KvSession session, uint32_t* channels) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status < 0) {
@@ -341,36 +349,44 @@ KvStatus BS_STDCALL kv740m_getNoOfRegPWMChannels_Q(KvSession session, uint32_t* 
   }
   *channels = total;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_registerMainframe(KvSession session) {
+KvStatus BS_STDCALL kv740m_registerMainframe(KvSession session) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status >= 0) {
     SimState().MainframeState(mainframe).registered = true;
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_cls(KvSession session) {
+KvStatus BS_STDCALL kv740m_cls(KvSession session) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status >= 0) {
     SimState().MainframeState(mainframe).errorQueue.clear();
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_close(KvSession session) {
+KvStatus BS_STDCALL kv740m_close(KvSession session) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status >= 0) {
     SimState().CloseSession(session);
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_reset(KvSession session) {
+KvStatus BS_STDCALL kv740m_reset(KvSession session) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status >= 0) {
@@ -378,14 +394,18 @@ KvStatus BS_STDCALL kv740m_reset(KvSession session) {
     SimState().MainframeState(mainframe).errorQueue.clear();
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_dcl(KvSession session) {
+KvStatus BS_STDCALL kv740m_dcl(KvSession session) try {
   size_t mainframe = 0;
   return Enter(session, __func__, mainframe);
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_error_query(KvSession session, int32_t* code, char* message) {
+KvStatus BS_STDCALL kv740m_error_query(KvSession session, int32_t* code, char* message) try {
   if (code == nullptr) {
     return ParameterError(2);
   }
@@ -412,9 +432,11 @@ KvStatus BS_STDCALL kv740m_error_query(KvSession session, int32_t* code, char* m
   CopyText(message, kErrorMessageCapacity, state.errorQueue.front().message);
   state.errorQueue.pop_front();
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_error_message(KvSession session, KvStatus status, char* message) {
+KvStatus BS_STDCALL kv740m_error_message(KvSession session, KvStatus status, char* message) try {
   if (message == nullptr) {
     return ParameterError(3);
   }
@@ -436,9 +458,11 @@ KvStatus BS_STDCALL kv740m_error_message(KvSession session, KvStatus status, cha
     message[0] = '\0';
   }
   return fault;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_cmd(KvSession session, const char* command) {
+KvStatus BS_STDCALL kv740m_cmd(KvSession session, const char* command) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status < 0) {
@@ -456,9 +480,11 @@ KvStatus BS_STDCALL kv740m_cmd(KvSession session, const char* command) {
     return InstrumentError(mainframe, kUndefinedHeader);
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_getSlotInformation_Q(KvSession session, int32_t count, int32_t* slotTypes) {
+KvStatus BS_STDCALL kv740m_getSlotInformation_Q(KvSession session, int32_t count, int32_t* slotTypes) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status < 0) {
@@ -475,9 +501,11 @@ KvStatus BS_STDCALL kv740m_getSlotInformation_Q(KvSession session, int32_t count
     slotTypes[slot] = bench.slots[slot].type;
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_cmdString_Q(KvSession session, const char* command, int32_t size, char* answer) {
+KvStatus BS_STDCALL kv740m_cmdString_Q(KvSession session, const char* command, int32_t size, char* answer) try {
   if (answer == nullptr) {
     return ParameterError(4);
   }
@@ -500,9 +528,11 @@ KvStatus BS_STDCALL kv740m_cmdString_Q(KvSession session, const char* command, i
   }
   CopyText(answer, static_cast<size_t>(size), text);
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_PWM_readValue(KvSession session, int32_t slot, int32_t channel, double* value) {
+KvStatus BS_STDCALL kv740m_PWM_readValue(KvSession session, int32_t slot, int32_t channel, double* value) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsMeter, mainframe);
   if (status < 0) {
@@ -516,11 +546,13 @@ KvStatus BS_STDCALL kv740m_PWM_readValue(KvSession session, int32_t slot, int32_
   }
   *value = InUnit(ReadingWatts(mainframe, slot, channel), SlotState(mainframe, slot).channels[channel].powerUnit);
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_set_PWM_parameters(KvSession session, int32_t slot, int32_t channel, int32_t rangeMode,
                                               int32_t powerUnit, int32_t internalTrigger, double wavelength,
-                                              double averagingTime, double powerRange) {
+                                              double averagingTime, double powerRange) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsMeter, mainframe);
   if (status < 0) {
@@ -540,9 +572,11 @@ KvStatus BS_STDCALL kv740m_set_PWM_parameters(KvSession session, int32_t slot, i
   state.wavelength = wavelength;
   state.averagingTime = averagingTime;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_set_TLS_wavelength(KvSession session, int32_t slot, double wavelength) {
+KvStatus BS_STDCALL kv740m_set_TLS_wavelength(KvSession session, int32_t slot, double wavelength) try {
   size_t mainframe = 0;
   KvStatus status = EnterLaserChange(session, slot, __func__, mainframe);
   if (status < 0) {
@@ -553,9 +587,11 @@ KvStatus BS_STDCALL kv740m_set_TLS_wavelength(KvSession session, int32_t slot, d
   }
   SlotState(mainframe, slot).wavelength = wavelength;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_set_TLS_laserState(KvSession session, int32_t slot, uint16_t state) {
+KvStatus BS_STDCALL kv740m_set_TLS_laserState(KvSession session, int32_t slot, uint16_t state) try {
   size_t mainframe = 0;
   KvStatus status = EnterLaserChange(session, slot, __func__, mainframe);
   if (status < 0) {
@@ -566,9 +602,11 @@ KvStatus BS_STDCALL kv740m_set_TLS_laserState(KvSession session, int32_t slot, u
   }
   SlotState(mainframe, slot).laserOn = state;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_set_FLS_laserState(KvSession session, int32_t slot, uint16_t state) {
+KvStatus BS_STDCALL kv740m_set_FLS_laserState(KvSession session, int32_t slot, uint16_t state) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsFixedLaser, mainframe);
   if (status < 0) {
@@ -579,11 +617,13 @@ KvStatus BS_STDCALL kv740m_set_FLS_laserState(KvSession session, int32_t slot, u
   }
   SlotState(mainframe, slot).laserOn = state;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_set_TLS_parameters(KvSession session, int32_t slot, int32_t powerUnit,
                                               int32_t opticalOutput, int32_t turnLaser, double power,
-                                              double attenuation, double wavelength) {
+                                              double attenuation, double wavelength) try {
   size_t mainframe = 0;
   KvStatus status = EnterLaserChange(session, slot, __func__, mainframe);
   if (status < 0) {
@@ -601,9 +641,11 @@ KvStatus BS_STDCALL kv740m_set_TLS_parameters(KvSession session, int32_t slot, i
   laser.power = power;
   laser.wavelength = wavelength;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_get_TLS_laserState_Q(KvSession session, int32_t slot, uint16_t* state) {
+KvStatus BS_STDCALL kv740m_get_TLS_laserState_Q(KvSession session, int32_t slot, uint16_t* state) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsTunable, mainframe);
   if (status < 0) {
@@ -614,9 +656,11 @@ KvStatus BS_STDCALL kv740m_get_TLS_laserState_Q(KvSession session, int32_t slot,
   }
   *state = SlotState(mainframe, slot).laserOn;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_get_FLS_laserState_Q(KvSession session, int32_t slot, uint16_t* state) {
+KvStatus BS_STDCALL kv740m_get_FLS_laserState_Q(KvSession session, int32_t slot, uint16_t* state) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsFixedLaser, mainframe);
   if (status < 0) {
@@ -627,9 +671,11 @@ KvStatus BS_STDCALL kv740m_get_FLS_laserState_Q(KvSession session, int32_t slot,
   }
   *state = SlotState(mainframe, slot).laserOn;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_get_TLS_opticalOutput_Q(KvSession session, int32_t slot, int32_t* output) {
+KvStatus BS_STDCALL kv740m_get_TLS_opticalOutput_Q(KvSession session, int32_t slot, int32_t* output) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsTunable, mainframe);
   if (status < 0) {
@@ -640,11 +686,13 @@ KvStatus BS_STDCALL kv740m_get_TLS_opticalOutput_Q(KvSession session, int32_t sl
   }
   *output = SlotState(mainframe, slot).opticalOutput;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_set_TLS_sweep(KvSession session, int32_t slot, int32_t sweepMode, int32_t repeatMode,
                                          int32_t cycles, int32_t dwellTime, int32_t lambdaLogging, double start,
-                                         double stop, double step, double speed) {
+                                         double stop, double step, double speed) try {
   size_t mainframe = 0;
   KvStatus status = EnterLaserChange(session, slot, __func__, mainframe);
   if (status < 0) {
@@ -669,9 +717,11 @@ KvStatus BS_STDCALL kv740m_set_TLS_sweep(KvSession session, int32_t slot, int32_
   laser.sweepRunning = false;
   laser.sweepTriggers = static_cast<int32_t>(steps) * cycles;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_TLS_sweepControl(KvSession session, int32_t slot, int32_t action) {
+KvStatus BS_STDCALL kv740m_TLS_sweepControl(KvSession session, int32_t slot, int32_t action) try {
   size_t mainframe = 0;
   KvStatus status = EnterLaserChange(session, slot, __func__, mainframe);
   if (status < 0) {
@@ -692,9 +742,11 @@ KvStatus BS_STDCALL kv740m_TLS_sweepControl(KvSession session, int32_t slot, int
     return InstrumentError(mainframe, kSweepNotRunning);
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_TLS_sweepWait(KvSession session, int32_t slot) {
+KvStatus BS_STDCALL kv740m_TLS_sweepWait(KvSession session, int32_t slot) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsTunable, mainframe);
   if (status < 0) {
@@ -704,10 +756,12 @@ KvStatus BS_STDCALL kv740m_TLS_sweepWait(KvSession session, int32_t slot) {
     EndSweep(mainframe, slot);
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_set_PWM_logging(KvSession session, int32_t slot, int32_t channel, double averagingTime,
-                                           int32_t points, double* estimatedTime) {
+                                           int32_t points, double* estimatedTime) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsMeter, mainframe);
   if (status < 0) {
@@ -728,10 +782,12 @@ KvStatus BS_STDCALL kv740m_set_PWM_logging(KvSession session, int32_t slot, int3
     *estimatedTime = averagingTime * points;
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_set_TLS_triggerConfiguration(KvSession session, int32_t slot, int32_t triggerIn,
-                                                        int32_t triggerOut) {
+                                                        int32_t triggerOut) try {
   size_t mainframe = 0;
   KvStatus status = EnterLaserChange(session, slot, __func__, mainframe);
   if (status < 0) {
@@ -743,10 +799,12 @@ KvStatus BS_STDCALL kv740m_set_TLS_triggerConfiguration(KvSession session, int32
   laser.triggerIn = triggerIn;
   laser.triggerOut = triggerOut;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_set_PWM_triggerConfiguration(KvSession session, int32_t slot, int32_t triggerIn,
-                                                        int32_t triggerOut) {
+                                                        int32_t triggerOut) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsMeter, mainframe);
   if (status < 0) {
@@ -758,10 +816,12 @@ KvStatus BS_STDCALL kv740m_set_PWM_triggerConfiguration(KvSession session, int32
   meter.triggerIn = triggerIn;
   meter.triggerOut = triggerOut;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_standardTriggerConfiguration(KvSession session, int32_t configuration, uint32_t nodeA,
-                                                        uint32_t nodeB, uint32_t nodeC) {
+                                                        uint32_t nodeB, uint32_t nodeC) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status < 0) {
@@ -772,11 +832,13 @@ KvStatus BS_STDCALL kv740m_standardTriggerConfiguration(KvSession session, int32
   }
   SimState().MainframeState(mainframe).triggerConfiguration = configuration;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 KvStatus BS_STDCALL kv740m_get_PWM_loggingResults_Q(KvSession session, int32_t slot, int32_t channel,
                                                     uint16_t waitForCompletion, uint16_t resultUnit,
-                                                    uint16_t* finished, double* results) {
+                                                    uint16_t* finished, double* results) try {
   if (finished != nullptr) {
     *finished = 0;
   }
@@ -806,9 +868,11 @@ KvStatus BS_STDCALL kv740m_get_PWM_loggingResults_Q(KvSession session, int32_t s
   }
   *finished = 1;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_PWM_functionStop(KvSession session, int32_t slot, int32_t channel) {
+KvStatus BS_STDCALL kv740m_PWM_functionStop(KvSession session, int32_t slot, int32_t channel) try {
   size_t mainframe = 0;
   KvStatus status = EnterModule(session, slot, __func__, IsMeter, mainframe);
   if (status < 0) {
@@ -819,18 +883,22 @@ KvStatus BS_STDCALL kv740m_PWM_functionStop(KvSession session, int32_t slot, int
   }
   SlotState(mainframe, slot).channels[channel].loggingArmed = false;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_preset(KvSession session) {
+KvStatus BS_STDCALL kv740m_preset(KvSession session) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status >= 0) {
     SimState().Preset(mainframe);
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_forceTransaction(KvSession session, uint16_t force) {
+KvStatus BS_STDCALL kv740m_forceTransaction(KvSession session, uint16_t force) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status < 0) {
@@ -841,9 +909,11 @@ KvStatus BS_STDCALL kv740m_forceTransaction(KvSession session, uint16_t force) {
   }
   SimState().Session(session)->forceTransaction = force;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_errorQueryDetect(KvSession session, uint16_t detect) {
+KvStatus BS_STDCALL kv740m_errorQueryDetect(KvSession session, uint16_t detect) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status < 0) {
@@ -854,15 +924,19 @@ KvStatus BS_STDCALL kv740m_errorQueryDetect(KvSession session, uint16_t detect) 
   }
   SimState().Session(session)->errorQueryDetect = detect;
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-KvStatus BS_STDCALL kv740m_timeOut(KvSession session, uint32_t milliseconds) {
+KvStatus BS_STDCALL kv740m_timeOut(KvSession session, uint32_t milliseconds) try {
   size_t mainframe = 0;
   KvStatus status = Enter(session, __func__, mainframe);
   if (status >= 0) {
     SimState().Session(session)->timeoutMilliseconds = milliseconds;
   }
   return status;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 BS_SIM_END_EXPORTS

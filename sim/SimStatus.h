@@ -26,6 +26,9 @@ constexpr KvStatus kKvErrorWrongModule = Status(0xBFFC0D01u);
 constexpr KvStatus kKvErrorNoLogging = Status(0xBFFC0D02u);
 // What every call returns while the bench file is unusable.
 constexpr KvStatus kSimErrorBench = kViErrorSystem;
+// What a call returns when something unforeseen (out of memory) stopped it:
+// nothing is thrown across a library's boundary.
+constexpr KvStatus kSimErrorUnexpected = kViErrorSystem;
 
 constexpr KvStatus ParameterError(int number) { return kKvErrorParameter1 + (number - 1); }
 

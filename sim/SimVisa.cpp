@@ -105,7 +105,7 @@ using namespace sim;
 
 BS_SIM_BEGIN_EXPORTS
 
-ViStatus BS_STDCALL viOpenDefaultRM(ViSession* resourceManager) {
+ViStatus BS_STDCALL viOpenDefaultRM(ViSession* resourceManager) try {
   if (resourceManager == nullptr) {
     return kViErrorUserBuffer;
   }
@@ -116,10 +116,12 @@ ViStatus BS_STDCALL viOpenDefaultRM(ViSession* resourceManager) {
   }
   *resourceManager = state.AddVisaObject(SimVisaObject());
   return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 ViStatus BS_STDCALL viFindRsrc(ViSession resourceManager, const char* expression, ViFindList* findList,
-                               ViUInt32* count, char* description) {
+                               ViUInt32* count, char* description) try {
   if (findList != nullptr) *findList = 0;
   if (count != nullptr) *count = 0;
   if (description != nullptr) description[0] = '\0';
@@ -153,9 +155,11 @@ ViStatus BS_STDCALL viFindRsrc(ViSession resourceManager, const char* expression
     *findList = state.AddVisaObject(list);
   }
   return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-ViStatus BS_STDCALL viFindNext(ViFindList findList, char* description) {
+ViStatus BS_STDCALL viFindNext(ViFindList findList, char* description) try {
   SimVisaObject* list = SimState().VisaObject(findList);
   if (list == nullptr || list->kind != SimVisaKind::kFindList) {
     return kViErrorInvalidObject;
@@ -169,10 +173,12 @@ ViStatus BS_STDCALL viFindNext(ViFindList findList, char* description) {
   }
   CopyText(description, kVisaDescriptionCapacity, list->found[list->next++]);
   return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 ViStatus BS_STDCALL viOpen(ViSession resourceManager, const char* description, ViUInt32 accessMode,
-                           ViUInt32 openTimeout, ViSession* session) {
+                           ViUInt32 openTimeout, ViSession* session) try {
   if (session == nullptr) {
     return kViErrorUserBuffer;
   }
@@ -202,9 +208,11 @@ ViStatus BS_STDCALL viOpen(ViSession resourceManager, const char* description, V
   instrument.resource = static_cast<size_t>(resource);
   *session = state.AddVisaObject(instrument);
   return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-ViStatus BS_STDCALL viClose(ViObject object) {
+ViStatus BS_STDCALL viClose(ViObject object) try {
   if (object == 0) {
     return kViWarnNullObject;
   }
@@ -218,9 +226,11 @@ ViStatus BS_STDCALL viClose(ViObject object) {
   }
   state.CloseVisaObject(object);
   return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-ViStatus BS_STDCALL viSetAttribute(ViObject object, ViAttr attribute, ViAttrState value) {
+ViStatus BS_STDCALL viSetAttribute(ViObject object, ViAttr attribute, ViAttrState value) try {
   SimVisaObject* open = SimState().VisaObject(object);
   if (open == nullptr) {
     return kViErrorInvalidObject;
@@ -230,20 +240,25 @@ ViStatus BS_STDCALL viSetAttribute(ViObject object, ViAttr attribute, ViAttrStat
   }
   open->timeoutMilliseconds = value;
   return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
-ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const char* readFormat, ...) {
+ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const char* readFormat, ...) try {
   if (writeFormat == nullptr || readFormat == nullptr) {
     return kViErrorNotSupportedFormat;
   }
-  va_list arguments;
-  va_start(arguments, readFormat);
+  // Ended however the formatting ends, also when it throws.
+  struct CArguments {
+    va_list list;
+    ~CArguments() { va_end(list); }
+  } arguments;
+  va_start(arguments.list, readFormat);
   std::string written;
   char* target = nullptr;
   bool word = false;
-  const bool formatsKnown = FormatCommand(writeFormat, arguments, written) &&
-                            ReadTarget(readFormat, arguments, target, word);
-  va_end(arguments);
+  const bool formatsKnown = FormatCommand(writeFormat, arguments.list, written) &&
+                            ReadTarget(readFormat, arguments.list, target, word);
   if (!formatsKnown) {
     return kViErrorNotSupportedFormat;
   }
@@ -260,6 +275,8 @@ ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const cha
   }
   CopyText(target, capacity, answer);
   return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
 }
 
 BS_SIM_END_EXPORTS

@@ -40,11 +40,20 @@ static_assert(sizeof(PAINTSTRUCT) <= sizeof(PaintSession::storage),
 
 class CWin32Dialogs : public IDialogBackend {
  public:
+  // The extended call needs comctl32 4.70 (Internet Explorer 3), which a bare
+  // NT 4.0 or 95 lacks; the basic one is in every version.
   bool InitCommonControls() override {
+    using InitExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initEx = reinterpret_cast<InitExFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("comctl32.dll"), "InitCommonControlsEx")));
+    if (initEx == nullptr) {
+      ::InitCommonControls();
+      return true;
+    }
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
-    return ::InitCommonControlsEx(&controls) != FALSE;
+    return initEx(&controls) != FALSE;
   }
 
   intptr_t DoModal(CDialog& dialog, int32_t templateId, WindowHandle parent) override {

@@ -12,6 +12,15 @@
 
 namespace {
 
+using MemoryStatusExFn = BOOL(WINAPI*)(MEMORYSTATUSEX*);
+
+// 2000 and later only; bound at run time so the program still starts on older systems.
+MemoryStatusExFn MemoryStatusEx() {
+  static const MemoryStatusExFn call = reinterpret_cast<MemoryStatusExFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx")));
+  return call;
+}
+
 class CWin32System : public ISystem {
  public:
   void GetSystemInfo(SystemInfoRecord& record) override {
@@ -22,13 +31,25 @@ class CWin32System : public ISystem {
     record.processorRevision = info.wProcessorRevision;
   }
 
+  bool HasGlobalMemoryStatusEx() override { return MemoryStatusEx() != nullptr; }
+
   bool GlobalMemoryStatusEx(MemoryStatusRecord& record) override {
+    MemoryStatusExFn call = MemoryStatusEx();
+    if (call == nullptr) return false;
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
-    if (!::GlobalMemoryStatusEx(&status)) return false;
+    if (!call(&status)) return false;
     record.totalPhys = status.ullTotalPhys;
     record.availPhys = status.ullAvailPhys;
     return true;
+  }
+
+  void GlobalMemoryStatus(MemoryStatusRecord& record) override {
+    MEMORYSTATUS status = {};
+    status.dwLength = sizeof(status);
+    ::GlobalMemoryStatus(&status);
+    record.totalPhys = status.dwTotalPhys;
+    record.availPhys = status.dwAvailPhys;
   }
 
   bool GetVersionEx(OsVersionRecord& record) override {

@@ -21,7 +21,6 @@ void AdvanceInsteadOfSleeping(int32_t milliseconds) {
 }
 
 constexpr uint32_t kBlockMagic = 0x4B4C4246;  // marks a block handed out by this fake
-constexpr uint32_t kBlockSize = 64;
 
 struct Block {
   uint32_t magic;
@@ -233,24 +232,57 @@ bool FakeLibraries::GetModuleFileName(ModuleHandle module, std::string& path) {
   return true;
 }
 
+// The block holds the header, then every value the resource answers with, so
+// that each answer points into the block as the platform's does.
+uint32_t FakeLibraries::LayOut(Library& library) {
+  library.offsets.clear();
+  uint32_t offset = sizeof(Block);
+  auto place = [&](const void* value, size_t bytes) {
+    library.offsets[value] = offset;
+    offset += static_cast<uint32_t>(bytes);
+  };
+  FakeVersion& version = *library.version;
+  place(library.fixed, sizeof(library.fixed));
+  place(version.translations.data(), version.translations.size() * sizeof(uint32_t));
+  if (version.companyName) place(version.companyName->c_str(), version.companyName->size() + 1);
+  if (version.productVersion) place(version.productVersion->c_str(), version.productVersion->size() + 1);
+  for (const auto& [table, values] : version.otherStrings) {
+    for (const auto& [name, text] : values) place(text.c_str(), text.size() + 1);
+  }
+  return offset;
+}
+
 uint32_t FakeLibraries::GetFileVersionInfoSize(const char* path) {
   Library* library = path != nullptr ? FindByPath(path) : nullptr;
   if (library == nullptr || !library->version) return 0;
-  return kBlockSize;
+  const uint32_t needed = LayOut(*library);
+  return library->version->reportedSize != 0 ? library->version->reportedSize : needed;
 }
 
 bool FakeLibraries::GetFileVersionInfo(const char* path, uint32_t size, void* data) {
   Library* library = path != nullptr ? FindByPath(path) : nullptr;
   if (library == nullptr || !library->version || library->version->readFails ||
-      size < sizeof(Block)) {
+      size < LayOut(*library)) {
     return false;
   }
   Block block = {kBlockMagic, 0xFFFFFFFFu};
   for (size_t i = 0; i < m_libraries.size(); ++i) {
     if (&m_libraries[i] == library) block.index = static_cast<uint32_t>(i);
   }
-  std::memset(data, 0, size);
-  std::memcpy(data, &block, sizeof(block));
+  uint8_t* bytes = static_cast<uint8_t*>(data);
+  std::memset(bytes, 0, size);
+  std::memcpy(bytes, &block, sizeof(block));
+  const FakeVersion& version = *library->version;
+  auto copy = [&](const void* value, size_t length) {
+    if (length > 0) std::memcpy(bytes + library->offsets.at(value), value, length);
+  };
+  copy(library->fixed, sizeof(library->fixed));
+  copy(version.translations.data(), version.translations.size() * sizeof(uint32_t));
+  if (version.companyName) copy(version.companyName->c_str(), version.companyName->size() + 1);
+  if (version.productVersion) copy(version.productVersion->c_str(), version.productVersion->size() + 1);
+  for (const auto& [table, values] : version.otherStrings) {
+    for (const auto& [name, text] : values) copy(text.c_str(), text.size() + 1);
+  }
   return true;
 }
 
@@ -267,17 +299,26 @@ bool FakeLibraries::VerQueryValue(const void* data, const char* subBlock, const 
   const FakeVersion& version = *library->version;
 
   const std::string query(subBlock);
+  for (const auto& [bent, answer] : version.bentAnswers) {
+    if (!FakeNamesEqual(bent, query)) continue;
+    *value = reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(data) +
+                                           static_cast<uintptr_t>(answer.offset));
+    *length = answer.length;
+    return true;
+  }
+  // The answer: where the value lies in the caller's block.
+  auto answer = [&](const void* source, size_t bytes) {
+    *value = static_cast<const uint8_t*>(data) + library->offsets.at(source);
+    *length = static_cast<uint32_t>(bytes);
+    return true;
+  };
   if (query == "\\") {
     if (!version.hasFixedInfo) return false;
-    *value = library->fixed;
-    *length = sizeof(library->fixed);
-    return true;
+    return answer(library->fixed, sizeof(library->fixed));
   }
   if (FakeNamesEqual(query, "\\VarFileInfo\\Translation")) {
     if (version.translations.empty()) return false;
-    *value = version.translations.data();
-    *length = static_cast<uint32_t>(version.translations.size() * sizeof(uint32_t));
-    return true;
+    return answer(version.translations.data(), version.translations.size() * sizeof(uint32_t));
   }
 
   const std::string prefix = "\\StringFileInfo\\";
@@ -308,7 +349,5 @@ bool FakeLibraries::VerQueryValue(const void* data, const char* subBlock, const 
     }
   }
   if (found == nullptr) return false;
-  *value = found->c_str();
-  *length = static_cast<uint32_t>(found->size() + 1);
-  return true;
+  return answer(found->c_str(), found->size() + 1);
 }

@@ -27,6 +27,17 @@ struct FakeVersion {
   std::map<std::string, std::map<std::string, std::string>> otherStrings;
   // GetFileVersionInfo fails although the size was reported.
   bool readFails = false;
+
+  // Hostile resources. The size GetFileVersionInfoSize reports (0: what the
+  // values need), and answers of VerQueryValue bent for a query ("\\",
+  // "\\VarFileInfo\\Translation" or a string path): a pointer at offset from
+  // the block's start, which may lie outside it, with any length.
+  uint32_t reportedSize = 0;
+  struct BentAnswer {
+    int64_t offset;
+    uint32_t length;
+  };
+  std::map<std::string, BentAnswer> bentAnswers;
 };
 
 struct FakeLibraryOptions {
@@ -90,6 +101,8 @@ class FakeLibraries : public ILibraries {
     bool loadable = true;
     int loadCount = 0;
     uint32_t fixed[13] = {};
+    // Where each value lies in the block GetFileVersionInfo wrote.
+    std::map<const void*, uint32_t> offsets;
   };
 
   Library* FindForLoad(const std::string& name);
@@ -97,6 +110,7 @@ class FakeLibraries : public ILibraries {
   Library* FindByPath(const std::string& path);
   Library* FromHandle(ModuleHandle module);
   static void PrepareFixed(Library& library);
+  static uint32_t LayOut(Library& library);
 
   std::deque<Library> m_libraries;
   Library m_program;

@@ -28,9 +28,15 @@ void FakeSystem::SetVersion(uint32_t platformId, uint32_t major, uint32_t minor,
 void FakeSystem::GetSystemInfo(SystemInfoRecord& record) { record = systemInfo; }
 
 bool FakeSystem::GlobalMemoryStatusEx(MemoryStatusRecord& record) {
-  if (memoryFails) return false;
+  if (!hasMemoryStatusEx || memoryFails) return false;
   record = memory;
   return true;
+}
+
+void FakeSystem::GlobalMemoryStatus(MemoryStatusRecord& record) {
+  ++basicMemoryCalls;
+  record.totalPhys = memory.totalPhys & 0xFFFFFFFFu;
+  record.availPhys = memory.availPhys & 0xFFFFFFFFu;
 }
 
 bool FakeSystem::GetVersionEx(OsVersionRecord& record) {

@@ -14,7 +14,11 @@ class FakeSystem : public ISystem {
 
   SystemInfoRecord systemInfo;
   MemoryStatusRecord memory;
+  // A system before 2000 has no extended memory status.
+  bool hasMemoryStatusEx = true;
   bool memoryFails = false;
+  // What the basic call gives: the totals cut to 32 bits.
+  int basicMemoryCalls = 0;
 
   // Answers every record size that is not made to fail; the basic form (148)
   // gets the record without its extended fields.
@@ -38,7 +42,9 @@ class FakeSystem : public ISystem {
   void FailComputerName(bool fail) { m_computerNameFails = fail; }
 
   void GetSystemInfo(SystemInfoRecord& record) override;
+  bool HasGlobalMemoryStatusEx() override { return hasMemoryStatusEx; }
   bool GlobalMemoryStatusEx(MemoryStatusRecord& record) override;
+  void GlobalMemoryStatus(MemoryStatusRecord& record) override;
   bool GetVersionEx(OsVersionRecord& record) override;
   int32_t RegOpenKeyEx(const char* subKey, RegistryKey* key) override;
   int32_t RegQueryValueEx(RegistryKey key, const char* valueName, uint8_t* data,

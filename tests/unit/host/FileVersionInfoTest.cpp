@@ -69,6 +69,51 @@ TEST_F(FileVersionInfoTest, FailsForModulesNotLoadedOrWithoutUsableResource) {
   EXPECT_EQ(0, libraries.TotalLoaded());
 }
 
+TEST_F(FileVersionInfoTest, TrustsNoAnswerThatLeavesTheBlock) {
+  // The block of this resource: header 8 bytes, fixed record at 8 (52 bytes),
+  // translation at 60 (4), company name at 64 (21), product version at 85 (8): 93 bytes.
+  const char* const kCompany = "\\StringFileInfo\\040704b0\\CompanyName";
+  struct Case {
+    const char* what;
+    const char* query;
+    int64_t offset;
+    uint32_t length;
+    uint32_t reportedSize;
+    int loaded;
+    const char* company;
+    uint16_t language;
+  } cases[] = {
+      {"as read", "", 0, 0, 0, 1, "Velmora Technologies", 0x0407},
+      {"fixed record under 52 bytes", "\\", 8, 51, 0, 0, "", 0x0409},
+      {"fixed record past the end", "\\", 60, 52, 0, 0, "", 0x0409},
+      {"fixed record before the block", "\\", -64, 52, 0, 0, "", 0x0409},
+      {"fixed record of 4 GiB", "\\", 8, 0xFFFFFFFFu, 0, 0, "", 0x0409},
+      {"block of exactly 1 MiB", "", 0, 0, 1u << 20, 1, "Velmora Technologies", 0x0407},
+      {"block over 1 MiB", "", 0, 0, (1u << 20) + 1, 0, "", 0x0409},
+      {"translation past the end", "\\VarFileInfo\\Translation", 90, 8, 0, 1, "", 0x0409},
+      {"company name past the end", kCompany, 64, 1000, 0, 1, "", 0x0407},
+      {"company name after the block", kCompany, 200, 1, 0, 1, "", 0x0407},
+      {"company name before the block", kCompany, -1, 5, 0, 1, "", 0x0407},
+      {"company name of 4 G characters", kCompany, 64, 0xFFFFFFFFu, 0, 1, "", 0x0407},
+      {"empty company name at the end", kCompany, 93, 0, 0, 1, "", 0x0407},
+      {"company name cut by its length", kCompany, 64, 7, 0, 1, "Velmora", 0x0407},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    FakeVersion version = MakeVersion(0x004A0001, 0x00010000, "Velmora Technologies", "J.01.01");
+    version.translations = {0x04B00407};
+    version.reportedSize = c.reportedSize;
+    if (*c.query != '\0') version.bentAnswers[c.query] = {c.offset, c.length};
+    const std::string name = "hostile" + std::to_string(index++) + ".dll";
+    libraries.AddLibrary(name, {}, version);
+
+    CFileVersionInfo info;
+    EXPECT_EQ(c.loaded, LoadWhileLoaded(name.c_str(), info)) << c.what;
+    EXPECT_EQ(c.company, info.GetString("CompanyName")) << c.what;
+    EXPECT_EQ(c.language, info.Language()) << c.what;
+  }
+}
+
 TEST_F(FileVersionInfoTest, FailsWhenModulePathCannotBeRead) {
   AddPlainLibrary("ole32.dll");
   libraries.SetModuleFileNameFails(true);

@@ -101,21 +101,46 @@ TEST_F(NetworkIdentityTest, WinSockFailuresGiveTheWinSockText) {
   }
 }
 
-TEST_F(NetworkIdentityTest, NameFailuresLeaveAnEmptyText) {
-  std::string text = "stale";
+TEST_F(NetworkIdentityTest, NameFailuresSaySoWithTheWinSockError) {
+  struct Case {
+    bool nameFails;
+    const char* name;
+    const char* window;  // after ReportIpAddress
+    std::vector<std::string> lookups;
+  } cases[] = {
+      {true, "BENCHPC",
+       "######IP address could not be determined: the computer name cannot be read\r\n", {}},
+      {false, "NOWHERE",
+       "######IP address could not be determined: the computer name does not resolve (WinSock "
+       "error 11001)\r\n",
+       {"NOWHERE"}},
+      {false, "V6ONLY",
+       "######IP address could not be determined: the computer name resolves to no IPv4 address\r\n",
+       {"V6ONLY"}},
+  };
+  network.AddHost("V6ONLY", {});
+  for (const Case& c : cases) {
+    const size_t lookupsBefore = network.Lookups().size();
+    system.FailComputerName(c.nameFails);
+    system.SetComputerName(c.name);
+    report.Window().Clear();
+    COsLayerCheck check;
+    Attach(check);
+    check.ReportIpAddress();
+    // The text ends its line: the memory lines that follow start their own.
+    EXPECT_EQ(c.window, Window()) << c.name;
+    EXPECT_EQ(c.lookups, std::vector<std::string>(network.Lookups().begin() + lookupsBefore,
+                                                  network.Lookups().end()))
+        << c.name;
+    EXPECT_EQ(0, network.ActiveStartups()) << c.name;
+  }
+  std::string text;
   system.FailComputerName(true);
   EXPECT_EQ(0, GetIpAddress(text));
-  EXPECT_EQ("", text);
-  EXPECT_TRUE(network.Lookups().empty());
-
-  system.FailComputerName(false);
-  system.SetComputerName("NOWHERE");
-  EXPECT_EQ(0, GetIpAddress(text));
-  EXPECT_EQ("", text);
-  EXPECT_EQ(std::vector<std::string>{"NOWHERE"}, network.Lookups());
-  EXPECT_EQ(0, network.ActiveStartups());
+  EXPECT_EQ(std::string(kComputerNameFailureText), text);
 
   // A fifteen-character name is the longest the 16-character buffer takes.
+  system.FailComputerName(false);
   system.SetComputerName("ABCDEFGHIJKLMNO");
   network.AddHost("ABCDEFGHIJKLMNO", {{10, 1, 2, 3}});
   EXPECT_EQ(1, GetIpAddress(text));

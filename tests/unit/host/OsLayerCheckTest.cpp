@@ -261,6 +261,32 @@ TEST_F(OsLayerCheckTest, MemoryLinesWithWidthSevenAlsoBeyond32Bits) {
       Window());
 }
 
+TEST_F(OsLayerCheckTest, MemoryThroughTheExtendedCallWhereItExistsElseTheBasicOne) {
+  struct Case {
+    bool hasEx;
+    bool exFails;
+    const char* lines;
+    int basicCalls;
+  } cases[] = {
+      {true, false, "RAM available =    6144 MB\r\nFree physical memory = 5242880 kB\r\n", 0},
+      // Before 2000 only the basic call exists: its 32-bit totals are what the system shows.
+      {false, false, "RAM available =    2048 MB\r\nFree physical memory = 1048576 kB\r\n", 1},
+      {true, true, "RAM available =    2048 MB\r\nFree physical memory = 1048576 kB\r\n", 1},
+  };
+  for (const Case& c : cases) {
+    system.memory = {6ull << 30, 5ull << 30};
+    system.hasMemoryStatusEx = c.hasEx;
+    system.memoryFails = c.exFails;
+    system.basicMemoryCalls = 0;
+    report.Window().Clear();
+    COsLayerCheck check;
+    Attach(check);
+    check.ReportMemory(ReadMemoryStatus(system));
+    EXPECT_EQ(c.lines, Window()) << c.hasEx << c.exFails;
+    EXPECT_EQ(c.basicCalls, system.basicMemoryCalls) << c.hasEx << c.exFails;
+  }
+}
+
 TEST_F(OsLayerCheckTest, MissingLibrariesSetCodesAndTheLaterOneWins) {
   FakeLibraries onlyOle;
   onlyOle.AddLibrary("ole32.dll");

@@ -38,9 +38,16 @@ TEST_F(Win32SystemTest, ProcessorAndMemory) {
   EXPECT_NE(0, info.processorLevel);
 
   MemoryStatusRecord memory;
+  ASSERT_TRUE(system.HasGlobalMemoryStatusEx());  // bound at run time, present since 2000
   ASSERT_TRUE(system.GlobalMemoryStatusEx(memory));
   EXPECT_GT(memory.totalPhys, 0u);
   EXPECT_LE(memory.availPhys, memory.totalPhys);
+
+  MemoryStatusRecord basic;
+  system.GlobalMemoryStatus(basic);
+  EXPECT_GT(basic.totalPhys, 0u);
+  EXPECT_LE(basic.totalPhys, 0xFFFFFFFFu);
+  EXPECT_LE(basic.availPhys, basic.totalPhys);
 }
 
 TEST_F(Win32SystemTest, RegistryProductType) {

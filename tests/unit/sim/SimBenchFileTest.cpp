@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -23,6 +24,23 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+// "k.k.k...": a key of that many parts.
+std::string DottedKey(size_t parts) {
+  std::string key = "k";
+  for (size_t i = 1; i < parts; ++i) key += ".k";
+  return key;
+}
+
+// Instruments whose identifications are padded to a million bytes each, four lines apiece.
+std::string PaddedInstruments(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) {
+    text += "[[instrument]]\naddress = \"GPIB0::" + std::to_string(i) +
+            "::INSTR\"\nidentification = \"x\"\npad_identification_to = 1000000\n";
+  }
+  return text;
 }
 
 std::string Refusal(const std::string& toml) {
@@ -113,6 +131,22 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
       {head + mainframe + "idn_timeout = \"yes\"\n", "bench file \"bad.toml\", line 5: \"idn_timeout\" must be true or false"},
       {head + mainframe + "pad_identification_to = 3\n",
        "bench file \"bad.toml\", line 5: \"pad_identification_to\" is shorter than the identification"},
+      // Nesting that would overflow the parser's stack is refused before parsing.
+      {head + "\n" + DottedKey(80000) + " = 1\n",
+       "bench file \"bad.toml\", line 3: keys are nested deeper than 32 levels"},
+      {head + DottedKey(32) + " = 1\n", "bench file \"bad.toml\", line 2: unknown key \"k\" in the bench"},
+      {head + DottedKey(33) + " = 1\n",
+       "bench file \"bad.toml\", line 2: keys are nested deeper than 32 levels"},
+      {head + "[" + DottedKey(20) + "]\n" + DottedKey(13) + " = 1\n",
+       "bench file \"bad.toml\", line 3: keys are nested deeper than 32 levels"},
+      {head + "[[" + DottedKey(40000) + "]]\n",
+       "bench file \"bad.toml\", line 2: keys are nested deeper than 32 levels"},
+      {head + "k = \"\"\"a.b\n\"\"\"\n" + "'k'.\"k\" = " + std::string(31, '{') + " k = 1 " + std::string(31, '}'),
+       "bench file \"bad.toml\", line 4: keys are nested deeper than 32 levels"},
+      {head + "k = " + std::string(33, '[') + std::string(33, ']') + "\n",
+       "bench file \"bad.toml\", line 2: keys are nested deeper than 32 levels"},
+      {head + PaddedInstruments(17),
+       "bench file \"bad.toml\", line 69: the padded identifications come to more than 16777216 bytes in all"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Refusal(c.toml), c.message) << c.toml;
@@ -144,6 +178,20 @@ TEST(SimBenchFile, StatusesInHexOrSignedAndPaddedAnswers) {
   EXPECT_EQ(bench.mainframes[0].faults[0].status, kKvInstrumentError);
   EXPECT_EQ(bench.mainframes[0].faults[1].status, kKvInstrumentError);
   EXPECT_EQ(bench.mainframes[0].faults[0].entry.message, "Device-specific error");
+
+  // Negative and NaN readings are how a bench shows a broken meter; sixteen
+  // padded identifications of a million bytes stay within the limit.
+  ASSERT_TRUE(sim::ReadBenchText("format_version = 1\n" + PaddedInstruments(16) +
+                                     "[[mainframe]]\naddress = \"GPIB3::4\"\nidentification = \"abc\"\n"
+                                     "[[mainframe.slot]]\nslot = 2\ntype = 2\nidentification = \"x\"\n"
+                                     "lit = [-1.5e-3, nan]\ndark = [-inf, 2.5e-10]\n",
+                                 "ok.toml", bench, error))
+      << error;
+  EXPECT_DOUBLE_EQ(bench.mainframes[0].slots[2].lit[0], -1.5e-3);
+  EXPECT_TRUE(std::isnan(bench.mainframes[0].slots[2].lit[1]));
+  EXPECT_TRUE(std::isinf(bench.mainframes[0].slots[2].dark[0]));
+  EXPECT_DOUBLE_EQ(bench.mainframes[0].slots[2].dark[1], 2.5e-10);
+  EXPECT_EQ(bench.instruments[15].identification.size(), 1000000u);
 }
 
 class SimRefusedBench : public SimTest {};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,25 @@ TEST_F(SimFaultsTest, SlowListingWaitsThroughTheHook) {
   EXPECT_EQ(driver.kv740m_listVisa_Q(0, 1, &count, list), 0);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(Delays(), std::vector<int32_t>{2500});
+}
+
+TEST_F(SimFaultsTest, NothingThrownInsideCrossesTheExports) {
+  // The wait is the one place a test can make the inside of a call throw.
+  LoadBench("format_version = 1\n[listing]\ndelay_seconds = 1\n[visa]\ntimeout_delay_ms = 5\n[[instrument]]\n"
+            "address = \"GPIB0::3::INSTR\"\nidentification = \"C\"\nidn_timeout = true\n");
+  SimSetDelayHook([](int32_t) { throw std::bad_alloc(); });
+  int32_t count = 4;
+  char list[5000];
+  EXPECT_EQ(driver.kv740m_listVisa_Q(0, 1, &count, list), sim::kSimErrorUnexpected);
+
+  ViSession manager = 0;
+  ViSession session = 0;
+  ASSERT_EQ(visa.viOpenDefaultRM(&manager), kViSuccess);
+  ASSERT_EQ(visa.viOpen(manager, "GPIB0::3::INSTR", 0, 0, &session), kViSuccess);
+  char answer[256] = {};
+  EXPECT_EQ(visa.viQueryf(session, "*IDN?\n", "%t", answer), sim::kSimErrorUnexpected);
+  SimSetDelayHook(&RecordDelay);
+  EXPECT_EQ(visa.viQueryf(session, "*IDN?\n", "%t", answer), kViErrorTimeout);
 }
 
 TEST_F(SimFaultsTest, InitFailsForOneAddress) {

@@ -156,6 +156,50 @@ TEST(SimVisaPattern, MatchesTheVisaExpressions) {
   EXPECT_EQ(MatchVisaPattern("GPIB[0", "GPIB0"), PatternResult::kInvalid);
 }
 
+TEST(SimVisaPattern, HostilePatternsInTimeOfPatternTimesText) {
+  using sim::MatchVisaPattern;
+  using sim::PatternResult;
+  std::string starred;  // "?*?*...?*Z": 33 characters that used to take seconds
+  for (int i = 0; i < 16; ++i) starred += "?*";
+  std::string plussed;  // the same with '+', which must still take one character each
+  for (int i = 0; i < 8; ++i) plussed += "[A-Z0-9:]+";
+  const std::string deep(100000, 'A');  // a token per character: no recursion
+  const std::string text = "GPIB0::20::INSTR";
+  struct Case {
+    std::string pattern;
+    std::string text;
+    PatternResult result;
+  } cases[] = {
+      {starred + "Z", text, PatternResult::kNoMatch},
+      {starred + "R", text, PatternResult::kMatch},
+      {plussed + "Q", text, PatternResult::kNoMatch},
+      {plussed, text, PatternResult::kMatch},
+      {plussed, "GPIB0::2", PatternResult::kMatch},
+      {plussed, "GPIB0::", PatternResult::kNoMatch},
+      {deep, deep, PatternResult::kMatch},
+      {deep + "*B", deep, PatternResult::kNoMatch},
+      // A range that ends in a backslash closes at its ']'; the '|' after it separates.
+      {"[ -\\]|GPIB?*", text, PatternResult::kMatch},
+      {"[ -\\]|GPIB?*", "\\", PatternResult::kMatch},
+      {"[ -\\]|GPIB?*", "|", PatternResult::kNoMatch},
+      {"[|]", "|", PatternResult::kMatch},
+      {"GPIB\\|", "GPIB|", PatternResult::kMatch},
+      {"[\\]]", "]", PatternResult::kMatch},
+      {"A||B", "A", PatternResult::kInvalid},
+      {"A|", "A", PatternResult::kInvalid},
+      {"A**", "A", PatternResult::kInvalid},
+      {"A\\", "A", PatternResult::kInvalid},
+      {"[^]", "A", PatternResult::kInvalid},
+  };
+  // A generous count: with backtracking this would not end within the test's time.
+  for (int round = 0; round < 200; ++round) {
+    for (const Case& c : cases) {
+      if (round > 0 && c.pattern.size() > 1000) continue;
+      ASSERT_EQ(MatchVisaPattern(c.pattern, c.text), c.result) << c.pattern.substr(0, 40) << " " << c.text;
+    }
+  }
+}
+
 TEST(SimZeb, ReportsItsVersion) {
   auto versionString = reinterpret_cast<ZebFn_ZebVersionString>(FindExport("zeb_32.dll", "ZebVersionString"));
   auto version = reinterpret_cast<ZebFn_ZebVersion>(FindExport("zeb_32.dll", "ZebVersion"));

@@ -1,0 +1,149 @@
+#include "sim/SimBenchScan.h"
+
+#include <vector>
+
+namespace sim {
+namespace {
+
+bool IsBare(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '-';
+}
+
+class CDepthScan {
+ public:
+  explicit CDepthScan(const std::string& text) : m_text(text) {}
+
+  int Run() {
+    bool statementStart = true;  // a header or a key may come
+    bool keyPosition = true;     // a key may come (also inside an inline table)
+    int valueDepth = -1;         // depth of the key whose value comes next
+    while (m_at < m_text.size()) {
+      const char c = m_text[m_at];
+      if (c == ' ' || c == '\t' || c == '\r') {
+        ++m_at;
+      } else if (c == '\n') {
+        ++m_at;
+        ++m_line;
+        if (m_levels.empty()) statementStart = keyPosition = true;
+      } else if (c == '#') {
+        while (m_at < m_text.size() && m_text[m_at] != '\n') ++m_at;
+      } else if (statementStart && m_levels.empty() && c == '[') {
+        ++m_at;
+        if (m_at < m_text.size() && m_text[m_at] == '[') ++m_at;
+        m_tableDepth = Chain();
+        if (m_tableDepth > kMaxKeyDepth) return m_line;
+        statementStart = keyPosition = false;
+      } else if (keyPosition && (IsBare(c) || c == '"' || c == '\'')) {
+        const int line = m_line;
+        const int depth = Base() + Chain();
+        if (depth > kMaxKeyDepth) return line;
+        SkipBlanks();
+        if (m_at < m_text.size() && m_text[m_at] == '=') {
+          ++m_at;
+          valueDepth = depth;
+        }
+        statementStart = keyPosition = false;
+      } else if (c == '{' || c == '[') {
+        // A value opens a level: the table or array of its key, or an element.
+        const int depth = valueDepth >= 0 ? valueDepth : Base() + 1;
+        if (depth > kMaxKeyDepth) return m_line;
+        m_levels.push_back({c, depth});
+        ++m_at;
+        keyPosition = (c == '{');
+        valueDepth = -1;
+        statementStart = false;
+      } else if (c == '}' || c == ']') {
+        if (!m_levels.empty()) m_levels.pop_back();
+        ++m_at;
+        keyPosition = statementStart = false;
+      } else if (c == ',') {
+        ++m_at;
+        keyPosition = !m_levels.empty() && m_levels.back().bracket == '{';
+        valueDepth = -1;
+      } else {
+        if (c == '"' || c == '\'') {
+          SkipString();
+        } else {
+          ++m_at;
+        }
+        keyPosition = statementStart = false;
+        valueDepth = -1;
+      }
+    }
+    return 0;
+  }
+
+ private:
+  struct Level {
+    char bracket;
+    int depth;
+  };
+
+  int Base() const { return m_levels.empty() ? m_tableDepth : m_levels.back().depth; }
+
+  void SkipBlanks() {
+    while (m_at < m_text.size() && (m_text[m_at] == ' ' || m_text[m_at] == '\t')) ++m_at;
+  }
+
+  // The parts of a dotted key: bare words and quoted strings between points.
+  int Chain() {
+    int parts = 0;
+    for (;;) {
+      SkipBlanks();
+      if (m_at >= m_text.size()) break;
+      const char c = m_text[m_at];
+      if (c == '"' || c == '\'') {
+        SkipString();
+      } else if (IsBare(c)) {
+        while (m_at < m_text.size() && IsBare(m_text[m_at])) ++m_at;
+      } else {
+        break;
+      }
+      ++parts;
+      SkipBlanks();
+      if (m_at >= m_text.size() || m_text[m_at] != '.') break;
+      ++m_at;
+    }
+    return parts;
+  }
+
+  // From an opening quote past the closing one; multi-line strings count their lines.
+  void SkipString() {
+    const char quote = m_text[m_at];
+    const bool basic = quote == '"';
+    const bool multiLine = m_text.compare(m_at, 3, std::string(3, quote)) == 0;
+    m_at += multiLine ? 3 : 1;
+    while (m_at < m_text.size()) {
+      const char c = m_text[m_at];
+      if (basic && c == '\\') {
+        if (m_at + 1 < m_text.size() && m_text[m_at + 1] == '\n') ++m_line;
+        m_at += 2;
+        continue;
+      }
+      if (c == '\n') {
+        if (!multiLine) return;  // unterminated: the parser says so
+        ++m_line;
+      }
+      if (c == quote && (!multiLine || m_text.compare(m_at, 3, std::string(3, quote)) == 0)) {
+        m_at += multiLine ? 3 : 1;
+        // A multi-line string may end in up to two further quotes of its own.
+        while (multiLine && m_at < m_text.size() && m_text[m_at] == quote) ++m_at;
+        return;
+      }
+      ++m_at;
+    }
+  }
+
+  const std::string& m_text;
+  size_t m_at = 0;
+  int m_line = 1;
+  int m_tableDepth = 0;
+  std::vector<Level> m_levels;
+};
+
+}  // namespace
+
+int FindTooDeepKey(const std::string& text) { return CDepthScan(text).Run(); }
+
+}  // namespace sim

@@ -1,0 +1,16 @@
+#pragma once
+// A look at a bench file's text before it is parsed: the TOML parser walks
+// nested tables recursively, so a key of thousands of dotted parts would
+// overflow the stack inside it. The scan itself is a single loop.
+#include <string>
+
+namespace sim {
+
+constexpr int kMaxKeyDepth = 32;
+
+// The line of the first key, table header or bracket nested deeper than
+// kMaxKeyDepth levels; 0 when there is none. Whatever else is wrong with the
+// text is left to the parser.
+int FindTooDeepKey(const std::string& text);
+
+}  // namespace sim
