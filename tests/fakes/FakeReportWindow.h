@@ -1,5 +1,7 @@
 #pragma once
-// A report window that keeps what was inserted, and every insertion in order.
+// A report window that keeps what was inserted, and every insertion in order:
+// each insertion costs the real edit control a layout of its text, so tests
+// count them.
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@ class FakeReportWindow : public IReportWindow {
   }
   const std::string& Text() const { return m_text; }
   const std::vector<std::string>& Inserts() const { return m_inserts; }
+  int InsertCount() const { return static_cast<int>(m_inserts.size()); }
   void Clear() {
     m_text.clear();
     m_inserts.clear();

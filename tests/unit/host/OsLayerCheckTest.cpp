@@ -31,6 +31,7 @@ class OsLayerCheckTest : public HostTest {
     COsLayerCheck check;
     Attach(check);
     check.ReportOsVersion();
+    check.Flush();
     m_error = check.Error();
     size_t start = Window().find("Operating system: ");
     return start == std::string::npos ? std::string() : Window().substr(start);
@@ -39,6 +40,7 @@ class OsLayerCheckTest : public HostTest {
     COsLayerCheck check;
     Attach(check);
     check.ReportProcessor({586, 6, revision});
+    check.Flush();
     return Window();
   }
 
@@ -69,6 +71,7 @@ TEST_F(OsLayerCheckTest, StepsReturnTheErrorCodeSoFarAndEndWithMinusOne) {
   EXPECT_EQ(4, check.Task());
   EXPECT_EQ(-1, check.Step());
   EXPECT_EQ(-1, check.Error());
+  check.Flush();
   EXPECT_NE(std::string::npos, Window().find(kFailedBannerPlain));
 }
 
@@ -253,6 +256,7 @@ TEST_F(OsLayerCheckTest, MemoryLinesWithWidthSevenAlsoBeyond32Bits) {
   check.ReportMemory({6ull << 30, 5ull << 30});
   check.ReportMemory({(64ull << 20) - 1, 1023});
   check.ReportMemory({1ull << 50, 1ull << 50});
+  check.Flush();
   EXPECT_EQ(
       "RAM available =      64 MB\r\nFree physical memory =    1536 kB\r\n"
       "RAM available =    6144 MB\r\nFree physical memory = 5242880 kB\r\n"
@@ -274,6 +278,7 @@ TEST_F(OsLayerCheckTest, MissingLibrariesSetCodesAndTheLaterOneWins) {
   check.Step();
   EXPECT_EQ(3, check.Step());
   EXPECT_EQ(5, check.Step());
+  check.Flush();
   const std::string tail = Window().substr(Window().find("######mfc42.dll"));
   EXPECT_EQ(
       "######mfc42.dll###### is not accessible, trying to find it on your local drive C: ... \r\n"
@@ -283,6 +288,7 @@ TEST_F(OsLayerCheckTest, MissingLibrariesSetCodesAndTheLaterOneWins) {
       "0 files found \r\n",
       tail);
   EXPECT_EQ(-1, check.Step());
+  check.Flush();
   EXPECT_NE(std::string::npos, Window().find(kFailedBannerPlain));
 }
 
@@ -306,6 +312,7 @@ TEST_F(OsLayerCheckTest, UnknownTaskWritesTheInvalidTaskTextAndRestarts) {
   Attach(check);
   EXPECT_EQ(0, check.Step());
   EXPECT_EQ(1, check.Task());
+  check.Flush();
   EXPECT_EQ("An error detected in task number \r\n", Window());
 }
 
