@@ -136,6 +136,7 @@ TEST_F(SwLayerCheckTest, EverythingInPlaceWholeReport) {
   EXPECT_EQ(11, report.Run(check));
   EXPECT_EQ(ReadTestData("sw_all_present_window.txt"), Window());
   EXPECT_EQ(ReadTestData("sw_all_present_document.html"), Document());
+  EXPECT_EQ(11, report.Window().InsertCount()) << "one insert per step";
   EXPECT_EQ(0, full.TotalLoaded());
   EXPECT_EQ((std::vector<std::string>{"ZebVersionString", "ZebVersion", "ZebInit(0,0)", "ZebClose"}),
             g_zeb.calls);
@@ -220,6 +221,42 @@ TEST_F(SwLayerCheckTest, ZebCopiesUnderCAreReportedDirectoryHitsFirst) {
   EXPECT_EQ(7, CodeAfterTask1());
   EXPECT_TRUE(g_zeb.calls.empty());
   EXPECT_EQ(kFailedBanner, Window().substr(Window().size() - std::strlen(kFailedBanner)));
+}
+
+TEST_F(SwLayerCheckTest, DriveSearchReadsEachDirectoryOnceAndMatchesNamesInAnyCase) {
+  AddAllButZeb();
+  files.AddFile("C:\\ZEB_32.DLL");
+  files.AddFile("C:\\Apps\\zeb_32.dll.bak");
+  files.AddFile("C:\\Apps\\xzeb_32.dll");
+  files.AddFile("C:\\Apps\\Zeb_32.Dll");
+  files.AddFile("C:\\Apps\\Deep\\Deeper\\zeb_32.dll");
+  files.AddLink("C:\\Apps\\Back", "C:\\");
+  files.AddDirectory("C:\\Empty");
+  CSwLayerCheck check;
+  Attach(check);
+  check.Begin();
+  EXPECT_EQ(7, check.Step());
+  check.Flush();
+  const std::string unloadable =
+      "######\r\nFile exists, but could not be loaded. This has to do with it's dependencies.\r\n";
+  EXPECT_EQ("######zeb_32.dll###### is not accessible, trying to find it on your local drive C: "
+            "... \r\n"
+            "   Found C:\\ZEB_32.DLL \r\nLoading the file explicitly...\r\nC:\\ZEB_32.DLL" +
+                unloadable +
+                "   Found C:\\Apps\\Zeb_32.Dll \r\nLoading the file explicitly...\r\n"
+                "C:\\Apps\\Zeb_32.Dll" +
+                unloadable +
+                "   Found C:\\Apps\\Deep\\Deeper\\zeb_32.dll \r\nLoading the file explicitly...\r\n"
+                "C:\\Apps\\Deep\\Deeper\\zeb_32.dll" +
+                unloadable + "3 files found \r\n",
+            Between(Window(), ReportFixture::PlainBanner("SW "), "The most probable"));
+  for (const char* directory : {"C:", "C:\\benchsentry", "C:\\Apps", "C:\\Apps\\Deep",
+                                "C:\\Apps\\Deep\\Deeper", "C:\\Empty"}) {
+    EXPECT_EQ(1, files.ListingsOf(directory)) << directory;
+  }
+  EXPECT_EQ(6, files.Listings());
+  // One insert before the search, one per copy found, one for the rest of the step.
+  EXPECT_EQ(1 + 3 + 1, report.Window().InsertCount());
 }
 
 TEST_F(SwLayerCheckTest, PathsAreTextInTheDocument) {
