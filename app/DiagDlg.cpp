@@ -198,6 +198,7 @@ void CDiagDlg::OnTriggers() {
   const int32_t count = check.GetTlsList(dialog.m_listText);
   if (count > 1) {
     // The test runs from the dialog's OK.
+    check.Flush();
     dialog.DoModal();
   } else if (count == 1) {
     check.RunTriggerTest(0);
@@ -212,7 +213,11 @@ void CDiagDlg::OnGuidedOpticalTest() {
     CGuidedTestDlg dialog;
     dialog.AttachWindow(&m_reportWindow, m_windowMode);
     dialog.AttachBuffer(&m_report, m_bufferMode);
-    if (dialog.BeginWithDriver() == 0) dialog.DoModal();
+    if (dialog.BeginWithDriver() == 0) {
+      dialog.Flush();
+      dialog.DoModal();
+    }
+    dialog.Flush();
     if (shell != nullptr) shell->EndWaitCursor();
   }
 }

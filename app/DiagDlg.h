@@ -57,8 +57,8 @@ class CDiagDlg : public CDialog {
   void PrepareOutputWindow();
 
   // The pattern of every layer command: wait cursor, output window ready, the
-  // check constructed, attached, started, stepped to its end, cursor back, the
-  // check destroyed.
+  // check constructed, attached, started, stepped to its end with the window
+  // served after every step, cursor back, the check destroyed.
   template <class Check, class Start = CBeginRun>
   void RunLayerCommand(Start start = Start());
 
@@ -100,8 +100,9 @@ void CDiagDlg::RunLayerCommand(Start start) {
     check.AttachWindow(&m_reportWindow, m_windowMode);
     check.AttachBuffer(&m_report, m_bufferMode);
     start(check);
-    while (check.Step() != -1) {
-    }
+    // The window gets each step's report in one piece, the last one included.
+    while (check.Step() != -1) check.Flush();
+    check.Flush();
     if (shell != nullptr) shell->EndWaitCursor();
   }
 }

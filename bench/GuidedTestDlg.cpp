@@ -139,6 +139,7 @@ bool CGuidedTestDlg::OnInitDialog() {
 
   if (count <= 0) {
     WriteError("Could not find any instrument.\r\n<br>");
+    Flush();
     MessageBox(kNoMainframeMessage, "No mainframe", kMbOk);
     OnCancel();
     return true;
@@ -166,6 +167,7 @@ bool CGuidedTestDlg::OnInitDialog() {
   ComboSetCurSel(IDC_TLS_MAINFRAME, 0);
   OnMainframeChanged();
   OnTlsMainframeChanged();
+  Flush();
   return true;
 }
 
@@ -313,7 +315,10 @@ void CGuidedTestDlg::Measure() {
   WriteInfo((text + "\r\n<br>\r\n<br>").c_str());
 }
 
-void CGuidedTestDlg::OnOK() { Measure(); }
+void CGuidedTestDlg::OnOK() {
+  Measure();
+  Flush();
+}
 
 void CGuidedTestDlg::OnCancel() {
   const size_t mainframes =
@@ -325,36 +330,45 @@ void CGuidedTestDlg::OnCancel() {
     GetSlotTypes(m_sessions[i], codes);
     AllLasersOff(m_sessions[i], codes);
   }
+  Flush();
   CDialog::OnCancel();
 }
 
 bool CGuidedTestDlg::OnCommand(int32_t id) {
   if (id != IDC_LASER_STATE) return false;
   OnLaserState();
+  Flush();
   return true;
+}
+
+bool CGuidedTestDlg::OnSelectionChanged(int32_t id) {
+  switch (id) {
+    case IDC_PWM_MAINFRAME:
+      OnMainframeChanged();
+      return true;
+    case IDC_TLS_MAINFRAME:
+      OnTlsMainframeChanged();
+      return true;
+    case IDC_POWER_METER:
+      OnPowerMeterChanged();
+      return true;
+    case IDC_TLS_SLOT:
+      OnTlsChanged();
+      return true;
+    case IDC_OUTPUT:
+      OnOutputChanged();
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool CGuidedTestDlg::OnControlNotify(int32_t id, uint16_t code) {
   if (code == kCbnSelChange) {
-    switch (id) {
-      case IDC_PWM_MAINFRAME:
-        OnMainframeChanged();
-        return true;
-      case IDC_TLS_MAINFRAME:
-        OnTlsMainframeChanged();
-        return true;
-      case IDC_POWER_METER:
-        OnPowerMeterChanged();
-        return true;
-      case IDC_TLS_SLOT:
-        OnTlsChanged();
-        return true;
-      case IDC_OUTPUT:
-        OnOutputChanged();
-        return true;
-      default:
-        return false;
-    }
+    const bool handled = OnSelectionChanged(id);
+    // The dialog waits for the user again: what the change wrote is shown now.
+    Flush();
+    return handled;
   }
   const char* hint = nullptr;
   if (code == kCbnSetFocus) {
@@ -392,6 +406,7 @@ bool CGuidedTestDlg::OnShowWindow(bool show, uint32_t status) {
   if (show && IsDlgItemEnabled(kIdOk)) {
     Measure();
     SetHint(kHintIntroductionAfterShow);
+    Flush();
   }
   m_hintColor = 0;
   return true;

@@ -42,6 +42,8 @@ class CGuidedTestDlg : public CDialog, public CInstrLayerCheck {
 
  private:
   void SetHint(const char* text);
+  // The handler of a selection change in a combo; false for another control.
+  bool OnSelectionChanged(int32_t id);
   // The session of the mainframe that the selected entry of a mainframe list
   // names; false when the list has no selection.
   bool SelectedMainframe(int32_t listId, KvSession& session);

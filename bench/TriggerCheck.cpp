@@ -70,6 +70,13 @@ int32_t CTriggerCheck::AddTlsOfMainframe(KvSession session) {
 }
 
 int32_t CTriggerCheck::RunTriggerTest(int32_t index) {
+  const int32_t result = TestTls(index);
+  // The test's flow ends here: its last lines go to the window at once.
+  Flush();
+  return result;
+}
+
+int32_t CTriggerCheck::TestTls(int32_t index) {
   if (m_tlsCount == -1) FindTls();
   if (m_tlsCount == 0) return 0;
   if (index < 0 || index >= m_tlsCount) {
@@ -118,7 +125,8 @@ int32_t CTriggerCheck::RunSweep(KvSession tlsSession) {
   ReportDriverError(tlsSession, m_kv.kv740m_TLS_sweepControl != nullptr
                                     ? m_kv.kv740m_TLS_sweepControl(tlsSession, 0, 1)
                                     : kKvEntryMissing);
-  // Returns when the sweep has ended.
+  // Returns when the sweep has ended; the report so far is on screen meanwhile.
+  Flush();
   ReportDriverError(tlsSession, m_kv.kv740m_TLS_sweepWait != nullptr
                                     ? m_kv.kv740m_TLS_sweepWait(tlsSession, 0)
                                     : kKvEntryMissing);

@@ -32,6 +32,10 @@ class CTriggerCheck : public CInstrLayerCheck {
   int32_t m_tlsCount = -1;
   // Entries "address, mainframe: model, TLS: label;", held whole.
   std::string m_tlsList;
+
+ private:
+  // The test itself; RunTriggerTest hands its report to the window when it ends.
+  int32_t TestTls(int32_t index);
 };
 
 extern const char kNoMainframeForTriggers[];

@@ -7,6 +7,20 @@
 #include "platform/Platform.h"
 #include "report/LayerCheck.h"
 
+namespace {
+
+char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
 int FileExists(const char* path) {
   IFileSystem* files = GetPlatform().files;
   if (files == nullptr || path == nullptr) return 0;
@@ -24,6 +38,8 @@ int CLayerCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) 
     WriteErrorExternal(name);
     WriteError(" is not accessible");
     Write(", trying to find it on your local drive C: ... <br>\r\n");
+    // The search can take minutes: the user reads what it is for meanwhile.
+    Flush();
     int counter = 0;
     FindFileOnDrive("C:", name, counter);
     Write(std::to_string(counter).c_str());
@@ -76,28 +92,29 @@ int CLayerCheck::FindFileOnDrive(const char* directory, const char* name, int& c
   if (files == nullptr) return counter;
   const std::string base(directory);
 
-  std::vector<FindEntry> hits;
-  if (files->FindFiles((base + "\\" + name).c_str(), hits)) {
-    for (const FindEntry& hit : hits) {
-      const std::string path = base + "\\" + hit.name;
-      Write("   Found ");
-      WriteExternal(path.c_str());
-      Write("<br> \r\n");
-      Write("Loading the file explicitly...\r\n<br>");
-      CheckLibrary(path.c_str());
-      ++counter;
-    }
+  // One listing serves both the hits and the subdirectories: a directory is read once.
+  std::vector<FindEntry> entries;
+  if (!files->FindFiles((base + "\\*.*").c_str(), entries)) return counter;
+
+  for (const FindEntry& entry : entries) {
+    if (!SameFileName(entry.name, name)) continue;
+    const std::string path = base + "\\" + entry.name;
+    Write("   Found ");
+    WriteExternal(path.c_str());
+    Write("<br> \r\n");
+    Write("Loading the file explicitly...\r\n<br>");
+    CheckLibrary(path.c_str());
+    ++counter;
+    // The walk goes on for minutes: each copy is on screen as soon as it is found.
+    Flush();
   }
 
-  std::vector<FindEntry> entries;
-  if (files->FindFiles((base + "\\*.*").c_str(), entries)) {
-    for (const FindEntry& entry : entries) {
-      if (!entry.isDirectory || entry.name == "." || entry.name == "..") continue;
-      // A junction or symbolic link may point back up the tree; its target is
-      // searched where it really lies.
-      if (entry.isLink) continue;
-      FindFileOnDrive((base + "\\" + entry.name).c_str(), name, counter);
-    }
+  for (const FindEntry& entry : entries) {
+    if (!entry.isDirectory || entry.name == "." || entry.name == "..") continue;
+    // A junction or symbolic link may point back up the tree; its target is
+    // searched where it really lies.
+    if (entry.isLink) continue;
+    FindFileOnDrive((base + "\\" + entry.name).c_str(), name, counter);
   }
   return counter;
 }

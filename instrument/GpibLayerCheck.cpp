@@ -28,7 +28,11 @@ int CGpibLayerCheck::Step() {
       } else {
         int found = 0;
         // Every interface is scanned, also after a hit.
-        for (int board = 0; board <= 9; ++board) found |= ScanGpibBoard(board);
+        for (int board = 0; board <= 9; ++board) {
+          // A board's listing and its queries may wait for VISA timeouts.
+          Flush();
+          found |= ScanGpibBoard(board);
+        }
         if (found == 0) {
           m_error = kGpibErrorNoResource;
           WriteError("Could not find any resource on GPIB\r\n<br>");

@@ -171,6 +171,8 @@ void CInstrLayerCheck::ListMainframes(std::string& list, int32_t& count) {
     return;
   }
   Write(kFiveMinutes);
+  // The warning is on screen before the listing holds the thread.
+  Flush();
   std::vector<char> buffer(kListSize, '\0');
   count = 0;
   const KvStatus status = m_kv.kv740m_listVisa_Q != nullptr

@@ -110,7 +110,9 @@ int CInstrLayerCheck::AllLasersOn(KvSession session, const int32_t* codes) {
     status = m_kv.kv740m_set_TLS_laserState(session, slot, 1);
     ReportDriverError(session, status);
     HintIfLocked(status);
-    // The laser settles: the thread is held for 3 s and dispatches nothing.
+    // The laser settles: the thread is held for 3 s and dispatches nothing, so
+    // the report so far goes to the window first.
+    Flush();
     if (clock != nullptr) {
       const int32_t start = clock->Clock();
       while (clock->Clock() - start < kSettleTicks) {

@@ -22,7 +22,14 @@ const char kBannerClose[] = " <br>\r\n******************************************
 
 CLayerCheck::CLayerCheck() = default;
 
-CLayerCheck::~CLayerCheck() = default;
+CLayerCheck::~CLayerCheck() { Flush(); }
+
+void CLayerCheck::Flush() {
+  if (m_pending.empty()) return;
+  if (m_window != nullptr) m_window->ReplaceSelection(m_pending.c_str());
+  // clear() keeps the capacity: the next step appends without reallocating.
+  m_pending.clear();
+}
 
 int CLayerCheck::Step() { return -1; }
 
@@ -32,6 +39,8 @@ void CLayerCheck::SetName(const char* name) {
 }
 
 int CLayerCheck::AttachWindow(IReportWindow* window, int mode) {
+  // What was written belongs to the window it was written for.
+  Flush();
   m_window = window;
   if (window == nullptr) {
     m_windowMode = kModeOff;
@@ -113,8 +122,8 @@ int CLayerCheck::Write(const char* text) {
   }
 
   if (m_window != nullptr) {
-    if (m_windowMode == kModePlain) m_window->ReplaceSelection(plain);
-    else if (m_windowMode == kModeMarkup) m_window->ReplaceSelection(text);
+    if (m_windowMode == kModePlain) m_pending += plain;
+    else if (m_windowMode == kModeMarkup) m_pending += text;
   }
   if (m_buffer != nullptr) {
     if (m_bufferMode == kModePlain) m_buffer->append(plain);
@@ -125,7 +134,7 @@ int CLayerCheck::Write(const char* text) {
 
 void CLayerCheck::WritePlain(const char* text) {
   if (text == nullptr) return;
-  if (m_window != nullptr && m_windowMode == kModePlain) m_window->ReplaceSelection(text);
+  if (m_window != nullptr && m_windowMode == kModePlain) m_pending += text;
   if (m_buffer != nullptr && m_bufferMode == kModePlain) m_buffer->append(text);
 }
 
@@ -135,8 +144,8 @@ int CLayerCheck::WriteEscaped(const char* text) {
   std::string escaped;
   if (m_windowMode == kModeMarkup || m_bufferMode == kModeMarkup) escaped = EscapeMarkup(text);
   if (m_window != nullptr) {
-    if (m_windowMode == kModePlain) m_window->ReplaceSelection(text);
-    else if (m_windowMode == kModeMarkup) m_window->ReplaceSelection(escaped.c_str());
+    if (m_windowMode == kModePlain) m_pending += text;
+    else if (m_windowMode == kModeMarkup) m_pending += escaped;
   }
   if (m_buffer != nullptr) {
     if (m_bufferMode == kModePlain) m_buffer->append(text);

@@ -29,6 +29,12 @@ class CLayerCheck {
   // Runs the current task; -1 once the check has finished.
   virtual int Step();
 
+  // Hands the window, in one insertion, what was written for it since the last
+  // flush: every insertion costs the edit control a layout of its whole text.
+  // The command flushes after every Step; a check flushes before it waits or
+  // shows a window, and the destructor flushes what is left.
+  void Flush();
+
   int AttachWindow(IReportWindow* window, int mode);
   void AttachBuffer(ReportDocument* document, int mode);
   int Begin();
@@ -79,6 +85,8 @@ class CLayerCheck {
   IReportWindow* m_window = nullptr;
   int32_t m_windowMode = kModeOff;
   int32_t m_bufferMode = kModeOff;
+  // The window's text not yet inserted, already in the window's mode.
+  std::string m_pending;
 };
 
 // The texts of the markup that the writers build.

@@ -237,6 +237,15 @@ bool FakeFileSystem::FindFiles(const char* pattern, std::vector<FindEntry>& entr
   return !entries.empty();
 }
 
+int FakeFileSystem::ListingsOf(const std::string& directory) const {
+  int count = 0;
+  for (const std::string& pattern : m_findPatterns) {
+    const size_t slash = pattern.find_last_of("\\/");
+    if (slash != std::string::npos && FakeNamesEqual(pattern.substr(0, slash), directory)) ++count;
+  }
+  return count;
+}
+
 bool FakeFileSystem::DeleteFile(const char* path) {
   if (path == nullptr) return false;
   std::vector<std::string> parts = Split(path);

@@ -32,6 +32,9 @@ class FakeFileSystem : public IFileSystem {
   int OpenHandles() const { return static_cast<int>(m_handles.size()); }
   // Every pattern handed to FindFiles, in order.
   const std::vector<std::string>& FindPatterns() const { return m_findPatterns; }
+  // How often a directory was listed (any pattern in it), and all listings.
+  int ListingsOf(const std::string& directory) const;
+  int Listings() const { return static_cast<int>(m_findPatterns.size()); }
 
   FileHandle OpenForRead(const char* path) override;
   FileHandle CreateForWrite(const char* path) override;

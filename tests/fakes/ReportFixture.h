@@ -23,15 +23,22 @@ class ReportFixture {
     check.AttachWindow(&m_window, kModePlain);
     check.AttachBuffer(&m_document, kModeMarkup);
   }
-  // Begin, then Step until -1 (with a guard against a check that never ends).
+  // Begin, then Step until -1 with the window served after each step, as the
+  // main dialog runs a check (with a guard against a check that never ends).
   int Run(CLayerCheck& check, int maxSteps = 1000) {
     Attach(check);
     check.Begin();
-    int steps = 0;
+    return StepToEnd(check, maxSteps);
+  }
+  // The steps taken, or -2 for a check that did not end.
+  static int StepToEnd(CLayerCheck& check, int maxSteps = 1000) {
+    int steps = 1;
     while (check.Step() != -1) {
-      if (++steps >= maxSteps) return -2;
+      check.Flush();
+      if (steps++ >= maxSteps) return -2;
     }
-    return steps + 1;
+    check.Flush();
+    return steps;
   }
 
   FakeClock& Clock() { return m_clock; }

@@ -3,6 +3,8 @@
 // writing into the main report, and no dialog at all without a driver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/DiagDlg.h"
 #include "tests/fakes/BenchTemplates.h"
 #include "tests/fakes/FakeLibraries.h"
@@ -104,6 +106,42 @@ TEST_F(BenchCommandsTest, GuidedTestOnBothIdsWritesIntoTheMainReport) {
   const std::vector<std::string> switched = DriverCalls({"kv740m_set_TLS_laserState"});
   ASSERT_FALSE(switched.empty());
   EXPECT_EQ(switched.back().substr(switched.back().size() - 3), ",0)");
+}
+
+// Before a dialog or message box opens, the window holds everything the
+// command wrote so far.
+TEST_F(BenchCommandsTest, TheWindowIsServedBeforeEveryDialogAndMessageBox) {
+  ASSERT_TRUE(m_libraries.AddSimLibrary("kv740m_32.dll"));
+  const std::string stars = std::string(46, '*') + "\r\n";
+  const struct {
+    int32_t command;
+    const char* bench;
+    std::string event;  // the journal entry of the dialog or message box
+    std::string shown;  // the end of the window's text at that moment
+  } cases[] = {
+      {ID_DIAGNOSE_TRIGGERS, "two-tls.toml", "modal " + std::to_string(IDD_TLS_SELECT),
+       "TLS: 64290K, SLOT0;\r\n"},
+      {ID_DIAGNOSE_GUIDED, "default.toml", "modal " + std::to_string(IDD_GUIDED_TEST), stars},
+      {ID_DIAGNOSE_GUIDED, "empty-bus.toml", "messagebox No mainframe",
+       "######Could not find any instrument.\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.event + " on " + c.bench);
+    m_journal.clear();
+    m_bench.UseShipped(c.bench);
+    m_dialogs.QueueScript(IDD_TLS_SELECT, {headless::Click(kIdCancel)});
+    m_dialogs.QueueScript(IDD_GUIDED_TEST, {headless::Close()});
+    const std::string window = RunCommands({c.command});
+    std::string before;
+    bool seen = false;
+    for (const std::string& entry : m_journal) {
+      if (entry == c.event) seen = true;
+      if (!seen && entry.compare(0, 16, "replacesel 1000 ") == 0) before += entry.substr(16);
+    }
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(before.substr(before.size() - std::min(before.size(), c.shown.size())), c.shown);
+    EXPECT_EQ(window.compare(0, before.size(), before), 0);
+  }
 }
 
 }  // namespace

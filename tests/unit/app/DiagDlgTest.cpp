@@ -116,9 +116,14 @@ TEST_F(DiagDlgTest, NoSystemMenuItemWhenTheStringIsEmpty) {
 
 TEST_F(DiagDlgTest, LayerCommandPatternRunsInOrder) {
   RunMain({Probe()});
-  const std::vector<std::string> order = JournalOf(
-      {"cursor", "focus", "setsel", "scrollcaret", "settext", "check", "step", "custom"},
+  std::vector<std::string> order = JournalOf(
+      {"cursor", "focus", "setsel", "scrollcaret", "settext", "check", "step", "custom",
+       "replacesel"},
       "cursor on");
+  for (std::string& entry : order) {
+    if (entry.compare(0, 10, "replacesel") == 0) entry.resize(15);
+  }
+  // One insert after each step, the last one before the cursor goes off.
   const std::vector<std::string> expected = {
       "cursor on",
       "focus 1000",
@@ -128,8 +133,11 @@ TEST_F(DiagDlgTest, LayerCommandPatternRunsInOrder) {
       "settext 1000 ",
       "check constructed",
       "step 1",
+      "replacesel 1000",
       "step 2",
+      "replacesel 1000",
       "step 3",
+      "replacesel 1000",
       "cursor off",
       "check destroyed",
   };
@@ -138,10 +146,12 @@ TEST_F(DiagDlgTest, LayerCommandPatternRunsInOrder) {
   EXPECT_EQ(m_shell.UnbalancedWaitCursors(), 0);
   EXPECT_FALSE(m_dialog.ClearOnOutput());
 
-  // Every insert went to the caret, not undoable, the header banner first.
+  // Every insert went to the caret, not undoable, the header banner with the first step.
   const std::vector<std::string> inserts = JournalOf({"replacesel"});
   ASSERT_FALSE(inserts.empty());
-  EXPECT_EQ(inserts.front(), "replacesel 1000 **********************************************\r\n");
+  EXPECT_EQ(inserts.front(), "replacesel 1000 " + std::string(46, '*') +
+                                 "\r\nProbe Layer check, Friday, March 02, 2001, 14:05:09,   \r\n" +
+                                 std::string(46, '*') + "\r\nProbe finding: 42\r\n");
   EXPECT_FALSE(m_window->Control(IDC_REPORT)->undoable);
 }
 

@@ -2,9 +2,12 @@
 // the driver calls of one test in their order and the verdict lines.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/resource.h"
 #include "bench/TlsSelectDlg.h"
 #include "bench/TriggerCheck.h"
+#include "instrument/OpticalLayerCheck.h"
 #include "tests/unit/bench/BenchTestSupport.h"
 
 namespace {
@@ -300,6 +303,62 @@ TEST_F(TriggerCheckTest, ExternalTextsReachTheDocumentAsText) {
       Document().find("Result for: P&gt;, SLOT1 inside mainframe: &lt;b&gt;&amp; at address: "),
       std::string::npos);
   EXPECT_NE(Window().find("mainframe: <b>&, TLS: T<i>, SLOT0;"), std::string::npos);
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Before each wait of a flow, what was written so far is in the window: an
+// insert comes right before the waiting call, or right after switching a
+// laser on (the settling follows it).
+TEST_F(TriggerCheckTest, TheWindowIsServedBeforeEveryWait) {
+  const std::string prefix = FakeReportWindow::kJournalPrefix;
+  const struct {
+    bool optical;      // the Optical layer, else the trigger test of the one TLS
+    const char* call;  // start of the journal entry of the call
+    const char* end;   // and its end
+    bool insertAfter;
+    const char* shown;  // the end of the insert
+  } cases[] = {
+      {true, "kv740m_listVisa_Q(", ")", false, "existing GPIB kv740m addresses.\r\n"},
+      {true, "kv740m_set_TLS_laserState(", ",1)", true, "V3.12(4711)\r\n"},
+      {false, "kv740m_listVisa_Q(", ")", false, "existing GPIB kv740m addresses.\r\n"},
+      {false, "kv740m_TLS_sweepWait(", ")", false,
+       "Starting a TLS sweep, this might take a few minutes...\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.optical ? "optical " : "triggers ") + c.call);
+    DriverJournal().clear();
+    ReportFixture out;
+    out.Clock().SetTicksPerRead(50);
+    out.Window().SetJournal(&DriverJournal());
+    COpticalLayerCheck optical;
+    CTriggerCheck triggers;
+    CInstrLayerCheck& check = c.optical ? static_cast<CInstrLayerCheck&>(optical) : triggers;
+    out.Attach(check);
+    ASSERT_EQ(check.BeginWithDriver(), 0);
+    if (c.optical) {
+      ReportFixture::StepToEnd(check);
+    } else {
+      std::string list;
+      ASSERT_EQ(triggers.GetTlsList(list), 1);
+      triggers.RunTriggerTest(0);
+      // The flow's end is on screen while the check still lives.
+      EXPECT_TRUE(EndsWith(out.WindowText(), "All powermeters have received the triggers.\r\n"));
+    }
+    const std::vector<std::string>& journal = DriverJournal();
+    size_t at = 0;
+    while (at < journal.size() &&
+           !(journal[at].compare(0, std::strlen(c.call), c.call) == 0 && EndsWith(journal[at], c.end))) {
+      ++at;
+    }
+    ASSERT_LT(at, journal.size());
+    ASSERT_TRUE(c.insertAfter ? at + 1 < journal.size() : at > 0);
+    const std::string& insert = c.insertAfter ? journal[at + 1] : journal[at - 1];
+    EXPECT_EQ(insert.compare(0, prefix.size(), prefix), 0) << insert;
+    EXPECT_TRUE(EndsWith(insert, c.shown)) << insert;
+  }
 }
 
 TEST(TlsSelectDlgTest, CountListItemsCountsTerminatorsWithinTheLimit) {

@@ -173,6 +173,7 @@ TEST_F(FileVersionInfoTest, WriteFileVersionShowsNumbersInInformationStyle) {
   CLayerCheck check;
   Attach(check);
   WriteFileVersion(check, 0x004A0001, 0x00010000);
+  check.Flush();
   EXPECT_EQ("74.1.1.0", Window());
   EXPECT_EQ(
       "<i><font color=#900090>74</font></i>.<i><font color=#900090>1</font></i>."

@@ -156,6 +156,7 @@ TEST_F(NetworkIdentityTest, ReportsWithTheirTexts) {
   Attach(check);
   check.ReportAdapterAddress();
   check.ReportIpAddress();
+  check.Flush();
   EXPECT_EQ(
       "The Ethernet Number:\r\non LANA 0 is:  00a0c9123456\r\non LANA 11 is:  444553540000\r\n"
       "IP address: 192.168.1.20\r\n",
@@ -173,6 +174,7 @@ TEST_F(NetworkIdentityTest, ReportsOfFailures) {
   Attach(check);
   check.ReportAdapterAddress();
   check.ReportIpAddress();
+  check.Flush();
   EXPECT_EQ("######Could not retrieve Mac address\r\n######could not find a usable WinSock DLL\r\n",
             Window());
   EXPECT_EQ(
@@ -186,6 +188,7 @@ TEST_F(NetworkIdentityTest, ReportOfLanasThatDoNotAnswerIsTheHeadingAlone) {
   COsLayerCheck check;
   Attach(check);
   check.ReportAdapterAddress();
+  check.Flush();
   EXPECT_EQ("The Ethernet Number:\r\n", Window());
 }
 

@@ -31,6 +31,7 @@ class OsLayerCheckTest : public HostTest {
     COsLayerCheck check;
     Attach(check);
     check.ReportOsVersion();
+    check.Flush();
     m_error = check.Error();
     size_t start = Window().find("Operating system: ");
     return start == std::string::npos ? std::string() : Window().substr(start);
@@ -39,6 +40,7 @@ class OsLayerCheckTest : public HostTest {
     COsLayerCheck check;
     Attach(check);
     check.ReportProcessor({586, 6, revision});
+    check.Flush();
     return Window();
   }
 
@@ -52,6 +54,7 @@ TEST_F(OsLayerCheckTest, Windows2000WorkstationWholeReport) {
   EXPECT_EQ(-1, check.Error());
   EXPECT_EQ(ReadTestData("os_win2000_window.txt"), Window());
   EXPECT_EQ(ReadTestData("os_win2000_document.html"), Document());
+  EXPECT_EQ(4, report.Window().InsertCount()) << "one insert per step";
   EXPECT_EQ(0, libraries.TotalLoaded());
   EXPECT_EQ(0, system.OpenKeys());
   EXPECT_EQ(std::vector<uint32_t>{156}, system.VersionSizesAsked());
@@ -69,6 +72,7 @@ TEST_F(OsLayerCheckTest, StepsReturnTheErrorCodeSoFarAndEndWithMinusOne) {
   EXPECT_EQ(4, check.Task());
   EXPECT_EQ(-1, check.Step());
   EXPECT_EQ(-1, check.Error());
+  check.Flush();
   EXPECT_NE(std::string::npos, Window().find(kFailedBannerPlain));
 }
 
@@ -253,6 +257,7 @@ TEST_F(OsLayerCheckTest, MemoryLinesWithWidthSevenAlsoBeyond32Bits) {
   check.ReportMemory({6ull << 30, 5ull << 30});
   check.ReportMemory({(64ull << 20) - 1, 1023});
   check.ReportMemory({1ull << 50, 1ull << 50});
+  check.Flush();
   EXPECT_EQ(
       "RAM available =      64 MB\r\nFree physical memory =    1536 kB\r\n"
       "RAM available =    6144 MB\r\nFree physical memory = 5242880 kB\r\n"
@@ -300,6 +305,7 @@ TEST_F(OsLayerCheckTest, MissingLibrariesSetCodesAndTheLaterOneWins) {
   check.Step();
   EXPECT_EQ(3, check.Step());
   EXPECT_EQ(5, check.Step());
+  check.Flush();
   const std::string tail = Window().substr(Window().find("######mfc42.dll"));
   EXPECT_EQ(
       "######mfc42.dll###### is not accessible, trying to find it on your local drive C: ... \r\n"
@@ -309,6 +315,7 @@ TEST_F(OsLayerCheckTest, MissingLibrariesSetCodesAndTheLaterOneWins) {
       "0 files found \r\n",
       tail);
   EXPECT_EQ(-1, check.Step());
+  check.Flush();
   EXPECT_NE(std::string::npos, Window().find(kFailedBannerPlain));
 }
 
@@ -332,6 +339,7 @@ TEST_F(OsLayerCheckTest, UnknownTaskWritesTheInvalidTaskTextAndRestarts) {
   Attach(check);
   EXPECT_EQ(0, check.Step());
   EXPECT_EQ(1, check.Task());
+  check.Flush();
   EXPECT_EQ("An error detected in task number \r\n", Window());
 }
 

@@ -107,8 +107,8 @@ class SwLayerCheckTest : public HostTest {
   }
   // Error code after task 1, with the check stepped by hand.
   int32_t CodeAfterTask1() {
-    CSwLayerCheck check;
     FakeReportWindow window;
+    CSwLayerCheck check;
     check.AttachWindow(&window, kModePlain);
     check.Begin();
     return check.Step();
@@ -136,6 +136,7 @@ TEST_F(SwLayerCheckTest, EverythingInPlaceWholeReport) {
   EXPECT_EQ(11, report.Run(check));
   EXPECT_EQ(ReadTestData("sw_all_present_window.txt"), Window());
   EXPECT_EQ(ReadTestData("sw_all_present_document.html"), Document());
+  EXPECT_EQ(11, report.Window().InsertCount()) << "one insert per step";
   EXPECT_EQ(0, full.TotalLoaded());
   EXPECT_EQ((std::vector<std::string>{"ZebVersionString", "ZebVersion", "ZebInit(0,0)", "ZebClose"}),
             g_zeb.calls);
@@ -157,6 +158,7 @@ TEST_F(SwLayerCheckTest, TaskOrderAndReturnedCodes) {
   }
   EXPECT_EQ(11, check.Task());
   EXPECT_EQ(-1, check.Step());
+  check.Flush();
   const std::string& text = Window();
   size_t last = 0;
   for (const char* name : {"zeb_32.dll", "rz2290_32.dll", "kv740m_32.dll", "visa32.dll", "msvcrt.dll",
@@ -178,9 +180,9 @@ TEST_F(SwLayerCheckTest, ZebNowhereSearchesTheDriveAndFails) {
   EXPECT_EQ(6, CodeAfterTask1());
   EXPECT_EQ(std::string::npos, Window().find("most probable"));
   EXPECT_EQ(kFailedBanner, Window().substr(Window().size() - std::strlen(kFailedBanner)));
-  EXPECT_EQ((std::vector<std::string>{"C:\\zeb_32.dll", "C:\\*.*", "C:\\benchsentry\\zeb_32.dll",
-                                      "C:\\benchsentry\\*.*", "C:\\zeb_32.dll", "C:\\*.*",
-                                      "C:\\benchsentry\\zeb_32.dll", "C:\\benchsentry\\*.*"}),
+  // Each directory is listed once per search, for the name and the walk alike.
+  EXPECT_EQ((std::vector<std::string>{"C:\\*.*", "C:\\benchsentry\\*.*", "C:\\*.*",
+                                      "C:\\benchsentry\\*.*"}),
             files.FindPatterns());
   EXPECT_NE(std::string::npos,
             Document().find("<b><font color=#ff0000>zeb_32.dll</font></b><b><font color=#ff0000> is "
@@ -219,6 +221,42 @@ TEST_F(SwLayerCheckTest, ZebCopiesUnderCAreReportedDirectoryHitsFirst) {
   EXPECT_EQ(7, CodeAfterTask1());
   EXPECT_TRUE(g_zeb.calls.empty());
   EXPECT_EQ(kFailedBanner, Window().substr(Window().size() - std::strlen(kFailedBanner)));
+}
+
+TEST_F(SwLayerCheckTest, DriveSearchReadsEachDirectoryOnceAndMatchesNamesInAnyCase) {
+  AddAllButZeb();
+  files.AddFile("C:\\ZEB_32.DLL");
+  files.AddFile("C:\\Apps\\zeb_32.dll.bak");
+  files.AddFile("C:\\Apps\\xzeb_32.dll");
+  files.AddFile("C:\\Apps\\Zeb_32.Dll");
+  files.AddFile("C:\\Apps\\Deep\\Deeper\\zeb_32.dll");
+  files.AddLink("C:\\Apps\\Back", "C:\\");
+  files.AddDirectory("C:\\Empty");
+  CSwLayerCheck check;
+  Attach(check);
+  check.Begin();
+  EXPECT_EQ(7, check.Step());
+  check.Flush();
+  const std::string unloadable =
+      "######\r\nFile exists, but could not be loaded. This has to do with it's dependencies.\r\n";
+  EXPECT_EQ("######zeb_32.dll###### is not accessible, trying to find it on your local drive C: "
+            "... \r\n"
+            "   Found C:\\ZEB_32.DLL \r\nLoading the file explicitly...\r\nC:\\ZEB_32.DLL" +
+                unloadable +
+                "   Found C:\\Apps\\Zeb_32.Dll \r\nLoading the file explicitly...\r\n"
+                "C:\\Apps\\Zeb_32.Dll" +
+                unloadable +
+                "   Found C:\\Apps\\Deep\\Deeper\\zeb_32.dll \r\nLoading the file explicitly...\r\n"
+                "C:\\Apps\\Deep\\Deeper\\zeb_32.dll" +
+                unloadable + "3 files found \r\n",
+            Between(Window(), ReportFixture::PlainBanner("SW "), "The most probable"));
+  for (const char* directory : {"C:", "C:\\benchsentry", "C:\\Apps", "C:\\Apps\\Deep",
+                                "C:\\Apps\\Deep\\Deeper", "C:\\Empty"}) {
+    EXPECT_EQ(1, files.ListingsOf(directory)) << directory;
+  }
+  EXPECT_EQ(6, files.Listings());
+  // One insert before the search, one per copy found, one for the rest of the step.
+  EXPECT_EQ(1 + 3 + 1, report.Window().InsertCount());
 }
 
 TEST_F(SwLayerCheckTest, PathsAreTextInTheDocument) {
@@ -432,6 +470,7 @@ TEST_F(SwLayerCheckTest, LibraryWithoutProductVersionShowsEmptyQuotes) {
   CSwLayerCheck check;
   Attach(check);
   EXPECT_EQ(1, check.CheckLibrary("msvcp60.dll"));
+  check.Flush();
   EXPECT_EQ(
       "msvcp60.dll is accessible\r\n version: 6.0.8168.0 string value: \"\"\r\n"
       "Company Name : Example Systems\r\n",
@@ -454,6 +493,7 @@ TEST_F(SwLayerCheckTest, LibraryThatExistsButCannotBeLoadedHasNoVersionLines) {
   Attach(check);
   EXPECT_EQ(1, check.CheckLibrary("rpcrt4.dll"));
   EXPECT_EQ(2, check.CheckLibrary("netapi32.dll"));
+  check.Flush();
   EXPECT_EQ(
       "rpcrt4.dll######\r\nFile exists, but could not be loaded. This has to do with it's "
       "dependencies.\r\n"
@@ -503,6 +543,7 @@ TEST_F(SwLayerCheckTest, UnknownTaskWritesItsOwnInvalidTaskText) {
   Attach(check);
   EXPECT_EQ(0, check.Step());
   EXPECT_EQ(1, check.Task());
+  check.Flush();
   EXPECT_EQ("An error detected in task number, This should never happen. \r\n", Window());
 }
 

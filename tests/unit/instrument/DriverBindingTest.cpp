@@ -44,12 +44,12 @@ TEST_F(DriverBindingTest, EachDriverVariantGivesItsMessageAndCode) {
     EXPECT_EQ(check.BeginWithDriver(), c.result);
     EXPECT_EQ(check.DriverStatus(), c.result);
     const std::string banner = ReportFixture::PlainBanner("Instrument ");
+    check.Flush();
     EXPECT_EQ(out.WindowText(), banner + c.written);
     EXPECT_EQ(check.Error(), c.result);
     EXPECT_EQ(check.Task(), c.result != 0 ? 4 : 1);
     if (c.result != 0) {
-      while (check.Step() != -1) {
-      }
+      ReportFixture::StepToEnd(check);
       EXPECT_EQ(out.WindowText(), banner + c.written + kInvalidTaskLine + kFailed);
       // No instrument was touched.
       EXPECT_TRUE(DriverJournal().empty());
@@ -92,6 +92,7 @@ TEST_F(DriverBindingTest, DriverErrorsAreReportedByTheirKind) {
   for (const auto& c : cases) {
     DriverJournal().clear();
     const int result = check.ReportDriverError(session, c.status);
+    check.Flush();
     if (c.status >= 0) {
       EXPECT_EQ(result, c.status);
     }
@@ -113,6 +114,7 @@ TEST_F(DriverBindingTest, APresetFollowsAFailedInit) {
   Begin(check);
   KvSession session = 7;
   check.OpenMainframe("GPIB0::22::INSTR", session);
+  check.Flush();
   EXPECT_EQ(DriverCalls({"kv740m_init", "kv740m_preset"}),
             (Calls{"kv740m_init(\"GPIB0::22::INSTR\",1,0,*)", "kv740m_preset(0)"}));
   EXPECT_NE(Window().find("######Driver Error : ######Mainframe does not answer the initialisation\r\n"

@@ -98,6 +98,7 @@ TEST_F(InstrumentEdgeCasesTest, AFailedListingIsAskedAgainAndEndsInTheLayersCode
     check.BeginWithDriver();
     check.Step();
     check.Step();
+    check.Flush();
     EXPECT_EQ(check.Error(), c.code);
     EXPECT_NE(out.WindowText().find(listingFailed + c.after), std::string::npos) << out.WindowText();
     EXPECT_NE(out.Document().find("GPIB bus &lt;did not&gt; answer"), std::string::npos);
@@ -246,8 +247,10 @@ TEST_F(InstrumentEdgeCasesTest, ALockedLaserReadsBackItsRealState) {
   Begin(check);
   KvSession session = 0;
   check.OpenMainframe("GPIB0::20::INSTR", session);
+  check.Flush();
   const size_t before = Window().size();
   EXPECT_EQ(check.SetLaserState(session, 1, 0, 0), 0);
+  check.Flush();
   EXPECT_EQ(Count(Window().substr(before), "Check if your TLS is unlocked."), 2u);
   EXPECT_EQ(check.Error(), 1000);
 }

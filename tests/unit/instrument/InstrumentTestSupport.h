@@ -21,16 +21,14 @@ class InstrumentTest : public PlatformTest {
   int RunWithDriver(CInstrLayerCheck& check) {
     Attach(check);
     check.BeginWithDriver();
-    int steps = 1;
-    while (check.Step() != -1) {
-      if (++steps > 100) return -1;
-    }
-    return steps;
+    const int steps = ReportFixture::StepToEnd(check, 100);
+    return steps < 0 ? -1 : steps;
   }
   // A check attached and begun, for the operations.
   void Begin(CInstrLayerCheck& check) {
     Attach(check);
     ASSERT_EQ(check.BeginWithDriver(), 0);
+    check.Flush();
   }
 };
 

@@ -86,6 +86,7 @@ TEST_F(Win32FilesTest, DriveSearchReportsAFoldersHitsBeforeItsSubfolders) {
   int counter = 0;
   EXPECT_EQ(2, check.FindFileOnDrive(folder.Path().c_str(), "zeb_32.dll", counter));
   EXPECT_EQ(2, counter);
+  check.Flush();
   const std::string loadFailed =
       "######\r\nFile exists, but could not be loaded. This has to do with it's dependencies.\r\n";
   const std::string first = folder / "zeb_32.dll";

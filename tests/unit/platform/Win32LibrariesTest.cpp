@@ -77,6 +77,7 @@ TEST_F(Win32LibrariesTest, CheckLibraryReportsARealLibrary) {
   CLayerCheck check;
   Attach(check);
   EXPECT_EQ(1, check.CheckLibrary("kernel32.dll"));
+  check.Flush();
   const std::string expected = "kernel32.dll is accessible\r\n version: " +
                                FileVersionText(info.FileVersionMS(), info.FileVersionLS()) +
                                " string value: \"" + info.GetString("ProductVersion") +

@@ -101,6 +101,7 @@ TEST_F(Win32SystemTest, OsLayerCheckRunsOnTheRealSystem) {
   int steps = 0;
   while (check.Step() != -1 && ++steps < 10) {
   }
+  check.Flush();
   EXPECT_EQ(-1, check.Error());
   const std::string& text = window.Text();
   EXPECT_NE(std::string::npos, text.find("\r\nProcessor Type: ")) << text;

@@ -57,6 +57,7 @@ TEST(Write, PlainWindowAndMarkupDocument) {
   CNamedCheck check("OS ");
   report.Attach(check);
   EXPECT_EQ(check.Write("Layer check, </b>"), 1);
+  check.Flush();
   EXPECT_EQ(report.WindowText(), "Layer check, ");
   EXPECT_EQ(report.Document(), "Layer check, </b>");
 }
@@ -80,30 +81,37 @@ TEST(Write, MarkupWindowAndPlainDocument) {
   check.AttachWindow(&window, kModeMarkup);
   check.AttachBuffer(&document, kModePlain);
   check.Write("<b>bold</b><br>\r\n");
+  check.Flush();
   EXPECT_EQ(window.Text(), "<b>bold</b><br>\r\n");
   EXPECT_EQ(document, "bold\r\n");
 }
 
-TEST(Write, WindowIsServedBeforeDocument) {
-  class COrderWindow : public IReportWindow {
-   public:
-    explicit COrderWindow(const std::string& document) : m_document(document) {}
-    void ReplaceSelection(const char*) override { lengths.push_back(m_document.size()); }
-    std::vector<size_t> lengths;
-
-   private:
-    const std::string& m_document;
-  };
+TEST(Write, WindowGetsWhatWasWrittenInOneInsertAtEachFlush) {
+  FakeReportWindow window;
   std::string document;
-  COrderWindow window(document);
-  CNamedCheck check("OS ");
-  check.AttachWindow(&window, kModePlain);
-  check.AttachBuffer(&document, kModeMarkup);
-  check.Write("one");
-  check.Write("two");
-  ASSERT_EQ(window.lengths.size(), 2u);
-  EXPECT_EQ(window.lengths[0], 0u);
-  EXPECT_EQ(window.lengths[1], 3u);
+  {
+    CNamedCheck check("OS ");
+    check.AttachWindow(&window, kModePlain);
+    check.AttachBuffer(&document, kModeMarkup);
+    check.Write("<b>one</b>");
+    check.WriteError("two");
+    // The document has each text at once; the window waits for the flush.
+    EXPECT_EQ(document, "<b>one</b><b><font color=#ff0000>two</font></b>");
+    EXPECT_EQ(window.InsertCount(), 0);
+    check.Flush();
+    check.Flush();
+    check.WriteExternal("<3>");
+    check.Write("");
+    // Another window: what was written goes to the one it was written for.
+    FakeReportWindow other;
+    check.AttachWindow(&other, kModeMarkup);
+    check.Write("<i>x</i>");
+    check.AttachWindow(nullptr, kModePlain);
+    EXPECT_EQ(other.Inserts(), std::vector<std::string>{"<i>x</i>"});
+    check.Write("dropped");
+  }
+  // The destructor flushes too; an empty flush inserts nothing.
+  EXPECT_EQ(window.Inserts(), (std::vector<std::string>{"one######two", "<3>"}));
 }
 
 TEST(Write, LongTextIsWrittenWhole) {
@@ -118,6 +126,7 @@ TEST(Write, LongTextIsWrittenWhole) {
   std::string expected;
   for (int i = 0; i < 300; ++i) expected += "ab\r\n";
   expected += "END";
+  check.Flush();
   EXPECT_EQ(report.WindowText(), expected);
 }
 
@@ -129,6 +138,7 @@ TEST(Write, TextOfExactlyBufferLimits) {
   const std::string over(1024, 'y');
   check.Write(limit.c_str());
   check.Write(over.c_str());
+  check.Flush();
   EXPECT_EQ(report.WindowText(), limit + over);
 }
 
@@ -137,10 +147,11 @@ TEST(ColourWriters, ErrorInDialogModes) {
   CNamedCheck check("GPIB ");
   report.Attach(check);
   check.WriteError("Could not find any resource on GPIB\r\n<br>");
+  check.Flush();
   EXPECT_EQ(report.WindowText(), "######Could not find any resource on GPIB\r\n");
   EXPECT_EQ(report.Document(),
             "<b><font color=#ff0000>Could not find any resource on GPIB\r\n<br></font></b>");
-  EXPECT_EQ(report.Window().Inserts().size(), 4u);  // head (empty), marker, text, tail (empty)
+  EXPECT_EQ(report.Window().InsertCount(), 1);  // head, marker, text and tail in one
 }
 
 TEST(ColourWriters, ErrorWithPlainDocumentCarriesMarker) {
@@ -150,6 +161,7 @@ TEST(ColourWriters, ErrorWithPlainDocumentCarriesMarker) {
   check.AttachWindow(&window, kModePlain);
   check.AttachBuffer(&document, kModePlain);
   check.WriteError("bad<br>\r\n");
+  check.Flush();
   EXPECT_EQ(document, "######bad\r\n");
   EXPECT_EQ(window.Text(), "######bad\r\n");
 }
@@ -161,6 +173,7 @@ TEST(ColourWriters, MarkerNeverReachesMarkupOutputs) {
   check.AttachWindow(&window, kModeMarkup);
   check.AttachBuffer(&document, kModeMarkup);
   check.WriteError("e");
+  check.Flush();
   EXPECT_EQ(window.Text(), "<b><font color=#ff0000>e</font></b>");
   EXPECT_EQ(document, "<b><font color=#ff0000>e</font></b>");
 }
@@ -171,6 +184,7 @@ TEST(ColourWriters, OkAndInfo) {
   report.Attach(check);
   check.WriteOk("good");
   EXPECT_EQ(check.WriteInfo("note"), 1);
+  check.Flush();
   EXPECT_EQ(report.WindowText(), "goodnote");
   EXPECT_EQ(report.Document(),
             "<b><font color=#009000>good</font></b><i><font color=#900090>note</font></i>");
@@ -183,6 +197,7 @@ TEST(ExternalText, VerbatimInWindowEscapedInDocument) {
   check.WriteExternal("A<b>&C>");
   check.WriteInfoExternal("<Co & Sons>");
   check.WriteErrorExternal("x<y");
+  check.Flush();
   EXPECT_EQ(report.WindowText(), "A<b>&C><Co & Sons>######x<y");
   EXPECT_EQ(report.Document(),
             "A&lt;b&gt;&amp;C&gt;<i><font color=#900090>&lt;Co &amp; Sons&gt;</font></i>"
@@ -198,6 +213,7 @@ TEST(Write, MissingTextIsWrittenAsEmpty) {
   EXPECT_EQ(check.WriteExternal(nullptr), 1);
   EXPECT_EQ(check.WriteError(nullptr), 1);
   EXPECT_EQ(check.WriteInfoExternal(nullptr), 1);
+  check.Flush();
   EXPECT_EQ(report.WindowText(), "######");
   EXPECT_EQ(report.Document(),
             "<b><font color=#ff0000></font></b><i><font color=#900090></font></i>");
@@ -227,6 +243,7 @@ TEST(Attach, UnknownWindowModeKeepsPreviousMode) {
   EXPECT_EQ(check.AttachWindow(&second, 3), 1);
   EXPECT_EQ(check.WindowMode(), kModeMarkup);
   check.Write("<b>x");
+  check.Flush();
   EXPECT_EQ(first.Text(), "");
   EXPECT_EQ(second.Text(), "<b>x");
 }
@@ -255,6 +272,7 @@ TEST(Begin, HeaderBannerInBothOutputs) {
   CNamedCheck check("Instrument ");
   report.Attach(check);
   EXPECT_EQ(check.Begin(), 1);
+  check.Flush();
   EXPECT_EQ(report.WindowText(), ReportFixture::PlainBanner("Instrument "));
   EXPECT_EQ(report.Document(),
             "**********************************************<br>\r\n<b>Instrument Layer check, </b>"
@@ -278,6 +296,7 @@ TEST(Begin, FailedLocalTimeGivesEmptyTimestamp) {
   CNamedCheck check("OS ");
   report.Attach(check);
   check.Begin();
+  check.Flush();
   EXPECT_EQ(report.WindowText(),
             "**********************************************\r\nOS Layer check,  \r\n"
             "**********************************************\r\n");
