@@ -47,6 +47,34 @@ bool CDiagDlg::OnInitDialog() {
 }
 
 bool CDiagDlg::OnCommand(int32_t id) {
+  const bool handled = DispatchCommand(id);
+  if (m_closePending) {
+    // The close asked for while the command ran, now that it has ended.
+    m_closePending = false;
+    DeleteViewFile();
+    EndDialog(kIdCancel);
+  }
+  return handled;
+}
+
+void CDiagDlg::ShowProgress(const char* text) {
+  if (text != nullptr) {
+    const std::string caption = std::string(kMainCaption) + " - " + text;
+    if (caption != m_progressCaption) {
+      m_progressCaption = caption;
+      SetWindowText(caption.c_str());
+    }
+  }
+  if (KeepPainting()) m_closePending = true;
+}
+
+void CDiagDlg::EndProgress() {
+  if (m_progressCaption.empty()) return;
+  m_progressCaption.clear();
+  SetWindowText(kMainCaption);
+}
+
+bool CDiagDlg::DispatchCommand(int32_t id) {
   switch (id) {
     case ID_LAYER_OS:
     case ID_LAYER_OS_ALT:
@@ -150,8 +178,17 @@ bool CDiagDlg::OnPaint() {
 intptr_t CDiagDlg::OnQueryDragIcon() { return reinterpret_cast<intptr_t>(m_hIcon); }
 
 bool CDiagDlg::OnClose() {
-  if (GetPlatform().files != nullptr) GetPlatform().files->DeleteFile(kViewFileName);
+  // A running command is not cut off: the window closes once it has ended.
+  if (Painting()) {
+    m_closePending = true;
+    return true;
+  }
+  DeleteViewFile();
   return CDialog::OnClose();
+}
+
+void CDiagDlg::DeleteViewFile() {
+  if (GetPlatform().files != nullptr) GetPlatform().files->DeleteFile(kViewFileName);
 }
 
 void CDiagDlg::ResetReport() {
@@ -194,15 +231,20 @@ void CDiagDlg::OnTriggers() {
   dialog.m_check = &check;
   check.AttachWindow(&m_reportWindow, m_windowMode);
   check.AttachBuffer(&m_report, m_bufferMode);
-  if (check.BeginWithDriver() != 0) return;
-  const int32_t count = check.GetTlsList(dialog.m_listText);
-  if (count > 1) {
-    // The test runs from the dialog's OK.
-    check.Flush();
-    dialog.DoModal();
-  } else if (count == 1) {
-    check.RunTriggerTest(0);
+  check.SetProgress(this);
+  check.ReportProgress("starting");
+  if (check.BeginWithDriver() == 0) {
+    const int32_t count = check.GetTlsList(dialog.m_listText);
+    if (count > 1) {
+      // The test runs from the dialog's OK.
+      check.Flush();
+      dialog.DoModal();
+    } else if (count == 1) {
+      check.RunTriggerTest(0);
+    }
   }
+  check.Flush();
+  EndProgress();
 }
 
 void CDiagDlg::OnGuidedOpticalTest() {
@@ -213,6 +255,8 @@ void CDiagDlg::OnGuidedOpticalTest() {
     CGuidedTestDlg dialog;
     dialog.AttachWindow(&m_reportWindow, m_windowMode);
     dialog.AttachBuffer(&m_report, m_bufferMode);
+    dialog.SetProgress(this);
+    dialog.ReportProgress("starting");
     if (dialog.BeginWithDriver() == 0) {
       dialog.Flush();
       dialog.DoModal();
@@ -220,6 +264,7 @@ void CDiagDlg::OnGuidedOpticalTest() {
     dialog.Flush();
     if (shell != nullptr) shell->EndWaitCursor();
   }
+  EndProgress();
 }
 
 void CDiagDlg::OnDiagnoseAll() {

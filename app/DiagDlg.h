@@ -25,7 +25,7 @@ struct CBeginWithDriverRun {
   }
 };
 
-class CDiagDlg : public CDialog {
+class CDiagDlg : public CDialog, public ICheckProgress {
  public:
   CDiagDlg();
   ~CDiagDlg() override;
@@ -62,6 +62,9 @@ class CDiagDlg : public CDialog {
   template <class Check, class Start = CBeginRun>
   void RunLayerCommand(Start start = Start());
 
+  // The running check's progress in the caption; the window paints meanwhile.
+  void ShowProgress(const char* text) override;
+
   const ReportDocument& Report() const { return m_report; }
   IconHandle Icon() const { return m_hIcon; }
   bool ClearOnOutput() const { return m_clearOnOutput; }
@@ -81,6 +84,10 @@ class CDiagDlg : public CDialog {
   bool AskSavePath(const char* description, const char* pattern, const char* extension,
                    std::string& path);
   void SaveReportFile(const std::string& path, const std::string& content);
+  bool DispatchCommand(int32_t id);
+  void DeleteViewFile();
+  // The caption back as it was before the command.
+  void EndProgress();
 
   ReportDocument m_report;
   IconHandle m_hIcon = nullptr;
@@ -88,6 +95,9 @@ class CDiagDlg : public CDialog {
   int32_t m_windowMode = kModeOff;
   int32_t m_bufferMode = kModeOff;
   CReportWindow m_reportWindow;
+  std::string m_progressCaption;
+  // A close asked for while a command ran: carried out when it has ended.
+  bool m_closePending = false;
 };
 
 template <class Check, class Start>
@@ -99,10 +109,16 @@ void CDiagDlg::RunLayerCommand(Start start) {
     Check check;
     check.AttachWindow(&m_reportWindow, m_windowMode);
     check.AttachBuffer(&m_report, m_bufferMode);
+    check.SetProgress(this);
+    check.ReportProgress("starting");
     start(check);
-    // The window gets each step's report in one piece, the last one included.
-    while (check.Step() != -1) check.Flush();
+    // The window gets each step's report in one piece before the next step's
+    // caption, and the last one at the end.
+    do {
+      check.ReportProgress(("step " + std::to_string(check.Task())).c_str());
+    } while (check.Step() != -1);
     check.Flush();
     if (shell != nullptr) shell->EndWaitCursor();
   }
+  EndProgress();
 }

@@ -30,7 +30,22 @@ int FileExists(const char* path) {
   return 1;
 }
 
+namespace {
+
+// 12345 -> "12,345"
+std::string WithThousands(int32_t value) {
+  std::string digits = std::to_string(value);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), ",");
+  return digits;
+}
+
+// The caption changes every so many folders; the window paints at every one.
+constexpr int32_t kFoldersPerProgress = 100;
+
+}  // namespace
+
 int CLayerCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) {
+  ReportProgress((std::string("checking ") + name).c_str());
   ILibraries* libraries = GetPlatform().libraries;
   ModuleHandle module = libraries != nullptr ? libraries->LoadLibrary(name) : nullptr;
 
@@ -41,6 +56,7 @@ int CLayerCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) 
     // The search can take minutes: the user reads what it is for meanwhile.
     Flush();
     int counter = 0;
+    m_foldersSearched = 0;
     FindFileOnDrive("C:", name, counter);
     Write(std::to_string(counter).c_str());
     Write(" files found<br> \r\n");
@@ -91,6 +107,13 @@ int CLayerCheck::FindFileOnDrive(const char* directory, const char* name, int& c
   IFileSystem* files = GetPlatform().files;
   if (files == nullptr) return counter;
   const std::string base(directory);
+  ++m_foldersSearched;
+  if (m_foldersSearched % kFoldersPerProgress == 1) {
+    const std::string folders = WithThousands(m_foldersSearched) + (m_foldersSearched == 1 ? " folder" : " folders");
+    ReportProgress((std::string("searching C: for ") + name + " (" + folders + ")").c_str());
+  } else {
+    ReportProgress(nullptr);
+  }
 
   // One listing serves both the hits and the subdirectories: a directory is read once.
   std::vector<FindEntry> entries;

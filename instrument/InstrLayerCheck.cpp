@@ -171,8 +171,10 @@ void CInstrLayerCheck::ListMainframes(std::string& list, int32_t& count) {
     return;
   }
   Write(kFiveMinutes);
-  // The warning is on screen before the listing holds the thread.
+  // The warning is on screen before the listing holds the thread; the caption
+  // says why.
   Flush();
+  ReportProgress("listing mainframes (this can take minutes)");
   std::vector<char> buffer(kListSize, '\0');
   count = 0;
   const KvStatus status = m_kv.kv740m_listVisa_Q != nullptr
@@ -205,6 +207,8 @@ int CInstrLayerCheck::OpenAllMainframes() {
 }
 
 int CInstrLayerCheck::ReportMainframe(const char* address) {
+  if (m_recorder != nullptr) m_recorder->OnMainframe(address);
+  ReportProgress((std::string("mainframe ") + address).c_str());
   KvSession session = 0;
   OpenMainframe(address, session);
   if (m_kv.kv740m_cls != nullptr) m_kv.kv740m_cls(session);
@@ -214,8 +218,10 @@ int CInstrLayerCheck::ReportMainframe(const char* address) {
                                 ? m_kv.kv740m_getInstrumentId_Q(address, identification.data())
                                 : kKvEntryMissing;
   if (idStatus == 0) {
+    const std::string text = Terminated(identification);
+    if (m_recorder != nullptr) m_recorder->OnIdentification(text.c_str());
     Write("InstrumentID: ");
-    WriteInfoExternal(Terminated(identification).c_str());
+    WriteInfoExternal(text.c_str());
     Write("<br>\r\n");
   } else {
     ReportDriverError(session, idStatus);
@@ -235,6 +241,7 @@ int CInstrLayerCheck::ReportMainframe(const char* address) {
             ? m_kv.kv740m_cmdString_Q(session, command.c_str(), kSlotAnswerSize, answer)
             : kKvEntryMissing;
     answer[kSlotAnswerSize] = '\0';
+    if (m_recorder != nullptr) m_recorder->OnSlot(slot, code, status == 0 ? answer : nullptr);
     if (status == 0) {
       Write("ID string: ");
       WriteInfoExternal(answer);

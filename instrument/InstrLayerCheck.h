@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "instrument/DriverFunctions.h"
+#include "instrument/InstrumentRecord.h"
 #include "report/LayerCheck.h"
 
 constexpr int32_t kSlotsPerMainframe = 18;
@@ -70,6 +71,9 @@ class CInstrLayerCheck : public CLayerCheck {
   uint16_t SetLaserState(KvSession session, uint16_t state, int32_t slot, int32_t output);
   void GetLaserStatus(KvSession session, int32_t slot, uint16_t& state, int32_t& output);
 
+  // Findings also kept as data (the headless run's JSON); null: none kept.
+  void SetRecorder(IInstrumentRecorder* recorder) { m_recorder = recorder; }
+
   const KvDriverTable& Driver() const { return m_kv; }
   int32_t DriverStatus() const { return m_driverStatus; }
   const std::vector<KvSession>& Sessions() const { return m_sessions; }
@@ -89,4 +93,5 @@ class CInstrLayerCheck : public CLayerCheck {
   int32_t m_slotTypes[kSlotsPerMainframe] = {};
   ModuleHandle m_driver = nullptr;
   KvDriverTable m_kv;
+  IInstrumentRecorder* m_recorder = nullptr;
 };

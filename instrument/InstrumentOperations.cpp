@@ -78,6 +78,7 @@ int CInstrLayerCheck::ReportPower(KvSession session, int32_t slot, int32_t chann
                                                  : kKvEntryMissing;
   ReportDriverError(session, status);
   if (status < 0) watts = 0.0;
+  if (m_recorder != nullptr) m_recorder->OnPower(slot, channel, ToDbm(watts), status >= 0);
   const std::string text = " " + FormatExponent(ToDbm(watts));
   WriteInfo(text.c_str());
   Write(" dBm<br>\r\n");
@@ -110,13 +111,13 @@ int CInstrLayerCheck::AllLasersOn(KvSession session, const int32_t* codes) {
     status = m_kv.kv740m_set_TLS_laserState(session, slot, 1);
     ReportDriverError(session, status);
     HintIfLocked(status);
-    // The laser settles: the thread is held for 3 s and dispatches nothing, so
-    // the report so far goes to the window first.
+    // The laser settles for 3 s: the report so far goes to the window first, and
+    // the window keeps painting meanwhile.
     Flush();
     if (clock != nullptr) {
+      ReportProgress(("laser in slot " + std::to_string(slot) + " settling").c_str());
       const int32_t start = clock->Clock();
-      while (clock->Clock() - start < kSettleTicks) {
-      }
+      while (clock->Clock() - start < kSettleTicks) ReportProgress(nullptr);
     }
   }
   return 0;

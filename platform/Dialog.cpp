@@ -2,6 +2,9 @@
 
 #include "platform/Platform.h"
 
+CDialog* CDialog::s_innermost = nullptr;
+int CDialog::s_painting = 0;
+
 CDialog::CDialog(int32_t templateId, CDialog* parent)
     : m_templateId(templateId), m_parent(parent) {}
 
@@ -13,7 +16,20 @@ intptr_t CDialog::DoModal() {
   IDialogBackend* backend = GetPlatform().dialogs;
   if (backend == nullptr) return -1;
   WindowHandle parent = m_parent != nullptr ? m_parent->Handle() : nullptr;
-  return backend->DoModal(*this, m_templateId, parent);
+  CDialog* outer = s_innermost;
+  s_innermost = this;
+  const intptr_t result = backend->DoModal(*this, m_templateId, parent);
+  s_innermost = outer;
+  return result;
+}
+
+bool CDialog::KeepPainting() {
+  IDialogBackend* backend = GetPlatform().dialogs;
+  if (backend == nullptr) return false;
+  ++s_painting;
+  const bool closeAsked = backend->PumpPaint();
+  --s_painting;
+  return closeAsked;
 }
 
 intptr_t CDialog::HandleMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
@@ -34,6 +50,9 @@ intptr_t CDialog::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) 
     case kWmInitDialog:
       return OnInitDialog() ? 1 : 0;
     case kWmCommand: {
+      // One command at a time: none while a running one lets the window paint,
+      // none for a dialog that a modal one covers.
+      if (Painting() || (s_innermost != nullptr && s_innermost != this)) return 1;
       const int32_t id = LowWord(wParam);
       const uint16_t code = HighWord(wParam);
       // Code 1 from no control is an accelerator; from a control it is a notification.
@@ -53,6 +72,8 @@ intptr_t CDialog::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) 
       return OnControlNotify(id, code) ? 1 : 0;
     }
     case kWmSysCommand:
+      // Close goes on to the close message, which the dialog can hold back.
+      if (Painting() && (wParam & 0xFFF0) != kScClose) return 1;
       return OnSysCommand(static_cast<uint32_t>(wParam), lParam) ? 1 : 0;
     case kWmShowWindow:
       return OnShowWindow(wParam != 0, static_cast<uint32_t>(lParam)) ? 1 : 0;

@@ -159,6 +159,12 @@ class IDialogBackend {
   virtual bool DrawIcon(DeviceContext dc, int32_t x, int32_t y, IconHandle icon) = 0;
   // Returns the previous colour (0x00bbggrr).
   virtual uint32_t SetTextColor(DeviceContext dc, uint32_t colour) = 0;
+
+  // While a command runs: lets the thread's windows paint what is invalid, and
+  // drops the keyboard, mouse and command messages queued for them meanwhile.
+  // True when the dropped input asked to close a window (close box, Alt+F4,
+  // the system menu's Close).
+  virtual bool PumpPaint() = 0;
 };
 
 class CDialog {
@@ -215,6 +221,12 @@ class CDialog {
   bool EndDialog(intptr_t result);
   bool DestroyWindow();
 
+  // A running command's point to let the windows paint; true when the user
+  // asked to close meanwhile. Commands that arrive then are ignored: a command
+  // never starts inside another.
+  bool KeepPainting();
+  static bool Painting() { return s_painting > 0; }
+
  protected:
   // Handlers. Those returning bool return whether they consumed the message;
   // false leaves it to the platform.
@@ -242,6 +254,10 @@ class CDialog {
 
  private:
   intptr_t Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+  // The innermost modal dialog takes commands; those under it do not.
+  static CDialog* s_innermost;
+  static int s_painting;
 
   int32_t m_templateId;
   CDialog* m_parent;

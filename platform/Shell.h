@@ -27,6 +27,9 @@ class IShell {
                                std::string& path, uint16_t& extensionOffset) = 0;
   virtual int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
                              uint32_t type) = 0;
+  // Text for whoever started the program: the console it was started from, or its
+  // redirected output (error output when error is set). False when there is neither.
+  virtual bool WriteToConsole(const char* text, bool error) = 0;
   // The busy cursor while a command runs.
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;

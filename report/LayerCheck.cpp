@@ -102,6 +102,18 @@ std::string CLayerCheck::EscapeMarkup(const std::string& text) {
   return escaped;
 }
 
+void CLayerCheck::ReportProgress(const char* detail) {
+  if (m_progress == nullptr) return;
+  // What the window paints is never behind what the check has written.
+  Flush();
+  if (detail == nullptr) {
+    m_progress->ShowProgress(nullptr);
+    return;
+  }
+  const std::string text = std::string(m_name) + "layer: " + detail;
+  m_progress->ShowProgress(text.c_str());
+}
+
 int CLayerCheck::Write(const char* text) {
   char converted[kConversionBufferSize] = {};
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;

@@ -14,6 +14,16 @@ class IReportWindow {
 
 using ReportDocument = std::string;
 
+// Where a running check says how far it has got, and the one way it lets the
+// window paint: only painting (and the caption) goes through, never a command.
+class ICheckProgress {
+ public:
+  virtual ~ICheckProgress() = default;
+  // text: the step running, such as "SW layer: searching C: ..."; null keeps
+  // the caption as it is and only lets the window paint.
+  virtual void ShowProgress(const char* text) = 0;
+};
+
 // Output modes, the same for window and document.
 constexpr int32_t kModeOff = 0;
 constexpr int32_t kModePlain = 1;
@@ -38,6 +48,12 @@ class CLayerCheck {
   int AttachWindow(IReportWindow* window, int mode);
   void AttachBuffer(ReportDocument* document, int mode);
   int Begin();
+
+  // Null: the check runs without showing progress (and nothing is painted).
+  void SetProgress(ICheckProgress* progress) { m_progress = progress; }
+  // The point where the check lets the window paint, with what the caption
+  // says the check is doing ("<layer> layer: " + detail), or null to keep it.
+  void ReportProgress(const char* detail);
 
   int Write(const char* text);
   void WritePlain(const char* text);
@@ -87,6 +103,9 @@ class CLayerCheck {
   int32_t m_bufferMode = kModeOff;
   // The window's text not yet inserted, already in the window's mode.
   std::string m_pending;
+  ICheckProgress* m_progress = nullptr;
+  // Folders the drive search has listed, for its progress.
+  int32_t m_foldersSearched = 0;
 };
 
 // The texts of the markup that the writers build.

@@ -246,6 +246,28 @@ class CWin32Dialogs : public IDialogBackend {
   uint32_t SetTextColor(DeviceContext dc, uint32_t colour) override {
     return ::SetTextColor(static_cast<HDC>(dc), colour);
   }
+
+  bool PumpPaint() override {
+    MSG msg;
+    bool closeAsked = false;
+    // Input and commands would start something inside the running command: dropped.
+    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+      closeAsked = closeAsked || (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4);
+    }
+    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+    while (::PeekMessageA(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
+      closeAsked = closeAsked || (msg.message == WM_NCLBUTTONDOWN && msg.wParam == HTCLOSE);
+    }
+    while (::PeekMessageA(&msg, nullptr, WM_COMMAND, WM_SYSCOMMAND, PM_REMOVE)) {
+      closeAsked = closeAsked || (msg.message == WM_SYSCOMMAND && (msg.wParam & 0xFFF0) == SC_CLOSE);
+    }
+    // A window that does not validate its area would be handed WM_PAINT forever.
+    for (int i = 0; i < 64 && ::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+      ::DispatchMessageA(&msg);
+    }
+    return closeAsked;
+  }
 };
 
 }  // namespace

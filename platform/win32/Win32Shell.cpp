@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
@@ -11,6 +12,26 @@ namespace {
 
 // Longer than MAX_PATH, so a deep folder still fits.
 constexpr DWORD kSavePathSize = 4096;
+
+// A program of the window subsystem has no console of its own; the one of the
+// prompt it was started from is attached on first use. AttachConsole came with
+// Windows XP: looked up, so the program still starts on older systems.
+HANDLE ParentConsole() {
+  static HANDLE console = INVALID_HANDLE_VALUE;
+  static bool tried = false;
+  if (tried) return console;
+  tried = true;
+  using AttachConsoleFunction = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  auto attach = kernel != nullptr ? reinterpret_cast<AttachConsoleFunction>(
+                                        reinterpret_cast<void*>(::GetProcAddress(kernel, "AttachConsole")))
+                                  : nullptr;
+  constexpr DWORD kAttachParentProcess = static_cast<DWORD>(-1);
+  if (attach == nullptr || !attach(kAttachParentProcess)) return console;
+  console = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, 0, nullptr);
+  return console;
+}
 
 class CWin32Shell : public IShell {
  public:
@@ -44,6 +65,15 @@ class CWin32Shell : public IShell {
   int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
                      uint32_t type) override {
     return ::MessageBoxA(static_cast<HWND>(owner), text, caption, type);
+  }
+
+  bool WriteToConsole(const char* text, bool error) override {
+    HANDLE out = ::GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) out = ParentConsole();
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(std::strlen(text));
+    return ::WriteFile(out, text, size, &written, nullptr) != FALSE && written == size;
   }
 
   void BeginWaitCursor() override {

@@ -56,6 +56,13 @@ int32_t FakeShell::MessageBox(WindowHandle owner, const char* text, const char* 
   return m_messageBoxAnswer;
 }
 
+bool FakeShell::WriteToConsole(const char* text, bool error) {
+  if (!m_consoleAttached) return false;
+  (error ? m_consoleErrors : m_consoleOutput) += text;
+  m_journal->push_back(error ? "console error" : "console");
+  return true;
+}
+
 void FakeShell::BeginWaitCursor() {
   ++m_waitDepth;
   m_journal->push_back("cursor on");

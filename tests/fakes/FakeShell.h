@@ -57,6 +57,11 @@ class FakeShell : public IShell {
   const std::vector<FakeShellExecute>& ShellExecutes() const { return m_shellExecutes; }
   const std::vector<FakeWinExec>& WinExecs() const { return m_winExecs; }
   int WaitCursorDepth() const { return m_waitDepth; }
+  // What went to the console, output and error output apart; with no console
+  // attached nothing is kept and WriteToConsole fails.
+  void SetConsoleAttached(bool attached) { m_consoleAttached = attached; }
+  const std::string& ConsoleOutput() const { return m_consoleOutput; }
+  const std::string& ConsoleErrors() const { return m_consoleErrors; }
   // Times the wait cursor was ended with none shown.
   int UnbalancedWaitCursors() const { return m_unbalanced; }
 
@@ -69,10 +74,14 @@ class FakeShell : public IShell {
                        std::string& path, uint16_t& extensionOffset) override;
   int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
                      uint32_t type) override;
+  bool WriteToConsole(const char* text, bool error) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
 
  private:
+  bool m_consoleAttached = true;
+  std::string m_consoleOutput;
+  std::string m_consoleErrors;
   struct SaveAnswer {
     bool ok = false;
     std::string path;

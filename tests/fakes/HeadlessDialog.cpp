@@ -639,6 +639,21 @@ uint32_t CHeadlessDialogBackend::SetTextColor(DeviceContext dc, uint32_t colour)
   return previous;
 }
 
+void CHeadlessDialogBackend::QueueDuringPaint(int32_t templateId, HeadlessStep step, bool closeAsked) {
+  m_duringPaint.push_back({templateId, std::move(step), closeAsked});
+}
+
+bool CHeadlessDialogBackend::PumpPaint() {
+  ++m_paintPumps;
+  if (m_duringPaint.empty()) return false;
+  DuringPaint next = std::move(m_duringPaint.front());
+  m_duringPaint.pop_front();
+  Log("during paint");
+  HeadlessWindow* window = LastWindow(next.templateId);
+  if (window != nullptr && window->Alive() && next.step) next.step(*this, *window);
+  return next.closeAsked;
+}
+
 namespace headless {
 
 HeadlessStep Command(int32_t id) {

@@ -131,6 +131,12 @@ class CHeadlessDialogBackend : public IDialogBackend {
   // counts as abandoned.
   void QueueScript(int32_t templateId, std::vector<HeadlessStep> steps);
 
+  // Each time a running command lets the windows paint: how often, and what
+  // the user does meanwhile (steps run on the template's latest live window,
+  // one per paint, in order). closeAsked: the dropped input asked to close.
+  int PaintPumps() const { return m_paintPumps; }
+  void QueueDuringPaint(int32_t templateId, HeadlessStep step, bool closeAsked = false);
+
   // Every state change and message, in order; may be shared with other fakes.
   void SetJournal(std::vector<std::string>* journal) { m_journal = journal; }
   std::vector<std::string>& Journal() { return *m_journal; }
@@ -212,8 +218,17 @@ class CHeadlessDialogBackend : public IDialogBackend {
   bool GetClientRect(WindowHandle window, ClientRect& rect) override;
   bool DrawIcon(DeviceContext dc, int32_t x, int32_t y, IconHandle icon) override;
   uint32_t SetTextColor(DeviceContext dc, uint32_t colour) override;
+  bool PumpPaint() override;
 
  private:
+  struct DuringPaint {
+    int32_t templateId = 0;
+    HeadlessStep step;
+    bool closeAsked = false;
+  };
+  std::deque<DuringPaint> m_duringPaint;
+  int m_paintPumps = 0;
+
   HeadlessWindow* Find(WindowHandle handle, const char* operation);
   HeadlessControl* FindControl(WindowHandle dialog, int32_t id, const char* operation);
   HeadlessControl* FindControl(WindowHandle dialog, int32_t id, HeadlessControlKind kind,
