@@ -1,5 +1,6 @@
 // The instrument operations of CInstrLayerCheck: slot inventory, module labels,
 // power readings in dBm and the switching of tunable lasers.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -34,6 +35,9 @@ KvStatus CInstrLayerCheck::GetSlotTypes(KvSession session, int32_t* codes) {
                               ? m_kv.kv740m_getSlotInformation_Q(session, kSlotsPerMainframe, codes)
                               : kKvEntryMissing;
   ReportDriverError(session, status);
+  // A failed query leaves no codes to trust: a table kept from another mainframe
+  // would show its modules here and switch its lasers on here.
+  if (status < 0) std::fill(codes, codes + kSlotsPerMainframe, 0);
   return status;
 }
 

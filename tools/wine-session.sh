@@ -4,6 +4,8 @@
 # afterwards so nothing is left running.
 #   tools/wine-session.sh PREFIX COMMAND [ARGS...]
 # The prefix is created anew unless BS_KEEP_PREFIX=1 and it exists already.
+# BS_WINE64=1 runs 64-bit Wine (for the win64 build on a machine whose kernel cannot
+# run 32-bit programs); the commands of the session then find it as `wine` on PATH.
 set -euo pipefail
 
 if [[ $# -lt 2 ]]; then
@@ -14,7 +16,19 @@ prefix=$(realpath -m "$1")
 shift
 
 export WINEPREFIX=$prefix
-export WINEARCH=win32
+if [[ ${BS_WINE64:-0} == 1 ]]; then
+  export WINEARCH=win64
+  # Debian's wine script prefers the 32-bit loader whenever it is installed.
+  shims=$(dirname "$prefix")/wine64-bin
+  mkdir -p "$shims"
+  ln -sf /usr/lib/wine/wine64 "$shims/wine"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 wineboot.exe "$@"\n' >"$shims/wineboot"
+  chmod +x "$shims/wineboot"
+  export PATH=$shims:$PATH
+  export WINELOADER=/usr/lib/wine/wine64
+else
+  export WINEARCH=win32
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

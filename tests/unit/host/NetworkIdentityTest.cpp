@@ -127,6 +127,7 @@ TEST_F(NetworkIdentityTest, NameFailuresSaySoWithTheWinSockError) {
     COsLayerCheck check;
     Attach(check);
     check.ReportIpAddress();
+    check.Flush();
     // The text ends its line: the memory lines that follow start their own.
     EXPECT_EQ(c.window, Window()) << c.name;
     EXPECT_EQ(c.lookups, std::vector<std::string>(network.Lookups().begin() + lookupsBefore,

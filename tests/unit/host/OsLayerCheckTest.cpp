@@ -287,6 +287,7 @@ TEST_F(OsLayerCheckTest, MemoryThroughTheExtendedCallWhereItExistsElseTheBasicOn
     COsLayerCheck check;
     Attach(check);
     check.ReportMemory(ReadMemoryStatus(system));
+    check.Flush();
     EXPECT_EQ(c.lines, Window()) << c.hasEx << c.exFails;
     EXPECT_EQ(c.basicCalls, system.basicMemoryCalls) << c.hasEx << c.exFails;
   }
