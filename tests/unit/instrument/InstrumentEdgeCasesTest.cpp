@@ -2,6 +2,7 @@
 // what is asked once, what is switched when, what is held whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -144,6 +145,10 @@ TEST_F(InstrumentEdgeCasesTest, EveryTunableLaserSettlesThreeSecondsOfTheClock) 
   KvSession session = 0;
   check.OpenMainframe("GPIB0::20::INSTR", session);
   int32_t codes[kSlotsPerMainframe] = {};
+  // A query that fails (an unknown session) leaves no codes from before.
+  std::fill(codes, codes + kSlotsPerMainframe, 5);
+  EXPECT_LT(check.GetSlotTypes(session + 1000, codes), 0);
+  EXPECT_EQ(std::count(codes, codes + kSlotsPerMainframe, 0), kSlotsPerMainframe);
   ASSERT_EQ(check.GetSlotTypes(session, codes), 0);
   const int32_t before = Clock().Ticks();
   DriverJournal().clear();
