@@ -144,8 +144,9 @@ TEST(DriveSearchProgressTest, CaptionEveryHundredFoldersPaintAtEach) {
     platform.files = &files;
     platform.libraries = &libraries;
     SetPlatform(platform);
-    CSwLayerCheck check;
+    // The window outlives the check, which flushes into it when destroyed.
     FakeReportWindow window;
+    CSwLayerCheck check;
     check.AttachWindow(&window, kModePlain);
     FakeProgress progress;
     check.SetProgress(&progress);
