@@ -21,9 +21,9 @@ if [[ ${BS_WINE64:-0} == 1 ]]; then
   # Debian's wine script prefers the 32-bit loader whenever it is installed.
   shims=$(dirname "$prefix")/wine64-bin
   mkdir -p "$shims"
-  ln -sf /usr/lib/wine/wine64 "$shims/wine"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/wine"
   printf '#!/bin/sh\nexec /usr/lib/wine/wine64 wineboot.exe "$@"\n' >"$shims/wineboot"
-  chmod +x "$shims/wineboot"
+  chmod +x "$shims/wine" "$shims/wineboot"
   export PATH=$shims:$PATH
   export WINELOADER=/usr/lib/wine/wine64
 else
