@@ -15,6 +15,20 @@ using KvStatus = int32_t;
 // The instrument itself has an error in its error queue.
 constexpr KvStatus kKvInstrumentError = static_cast<KvStatus>(0xBFFC0D07u);
 
+constexpr int32_t kSlotsPerMainframe = 18;
+
+// Module type codes as the driver reports them per slot.
+enum SlotTypeCode : int32_t {
+  kSlotEmpty = 0,
+  kSlotPowerMeter = 1,
+  kSlotDualPowerMeter = 2,
+  kSlotLaserSource = 3,
+  kSlotDualLaserSource = 4,
+  kSlotTunableLaser = 5,
+  kSlotReturnLoss = 6,
+  kSlotReturnLossCombo = 7,
+};
+
 // X(number, name, parameter list). Every function returns KvStatus. Listed in
 // the order in which the binding looks them up.
 #define BS_DRIVER_FUNCTIONS(X)                                                                   \

@@ -10,19 +10,6 @@
 #include "instrument/InstrumentRecord.h"
 #include "report/LayerCheck.h"
 
-constexpr int32_t kSlotsPerMainframe = 18;
-
-// Module type codes as the driver reports them per slot.
-enum SlotTypeCode : int32_t {
-  kSlotEmpty = 0,
-  kSlotPowerMeter = 1,
-  kSlotDualPowerMeter = 2,
-  kSlotLaserSource = 3,
-  kSlotDualLaserSource = 4,
-  kSlotTunableLaser = 5,
-  kSlotReturnLoss = 6,
-  kSlotReturnLossCombo = 7,
-};
 
 // Results of LoadDriver besides 1 to 36 (the number of the first missing function).
 constexpr int32_t kDriverNotLoadable = 100;

@@ -6,22 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "instrument/DriverFunctions.h"
+
 namespace sim {
 
-constexpr int kSlotCount = 18;
+// The slots and module type codes are the driver's own.
+constexpr int kSlotCount = kSlotsPerMainframe;
 constexpr int kBenchFormatVersion = 1;
-
-// Module type codes as the driver reports them.
-enum SlotType : int32_t {
-  kSlotEmpty = 0,
-  kSlotPowerMeter = 1,
-  kSlotDualPowerMeter = 2,
-  kSlotLaserSource = 3,
-  kSlotDualLaserSource = 4,
-  kSlotTunableLaser = 5,
-  kSlotReturnLoss = 6,
-  kSlotReturnLossCombo = 7,
-};
+using SlotType = SlotTypeCode;
 
 inline bool IsPowerMeter(int32_t type) { return type == kSlotPowerMeter || type == kSlotDualPowerMeter; }
 inline int ChannelCount(int32_t type) {

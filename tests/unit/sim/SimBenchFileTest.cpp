@@ -73,10 +73,10 @@ TEST(SimBenchFile, DefaultBenchShowsEveryFeature) {
   EXPECT_EQ(bench.mainframes[0].address, "GPIB0::20::INSTR");
   EXPECT_EQ(bench.mainframes[1].address, "GPIB0::22::INSTR");
   EXPECT_EQ(bench.instruments[0].address, "GPIB1::7::INSTR");
-  EXPECT_EQ(bench.mainframes[0].slots[0].type, sim::kSlotTunableLaser);
-  EXPECT_EQ(bench.mainframes[0].slots[1].type, sim::kSlotPowerMeter);
-  EXPECT_EQ(bench.mainframes[0].slots[2].type, sim::kSlotDualPowerMeter);
-  EXPECT_EQ(bench.mainframes[0].slots[12].type, sim::kSlotReturnLoss);
+  EXPECT_EQ(bench.mainframes[0].slots[0].type, kSlotTunableLaser);
+  EXPECT_EQ(bench.mainframes[0].slots[1].type, kSlotPowerMeter);
+  EXPECT_EQ(bench.mainframes[0].slots[2].type, kSlotDualPowerMeter);
+  EXPECT_EQ(bench.mainframes[0].slots[12].type, kSlotReturnLoss);
   EXPECT_NE(bench.mainframes[1].slots[3].identification.find("795"), std::string::npos);
   EXPECT_DOUBLE_EQ(bench.mainframes[0].slots[2].lit[1], 1.0e-5);
 }
