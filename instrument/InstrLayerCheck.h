@@ -53,6 +53,9 @@ class CInstrLayerCheck : public CLayerCheck {
   static double ToDbm(double watts);
   int ReportPower(KvSession session, int32_t slot, int32_t channel);
   int ReadPower(KvSession session, int32_t slot, int32_t channel, std::string& text, double& dbm);
+  // Configures the meter channel and reads it: the watts, 0 when the reading failed.
+  double MeasureWatts(KvSession session, int32_t slot, int32_t channel, int32_t internalTrigger,
+                      double averagingTime, bool& readOk);
   int AllLasersOn(KvSession session, const int32_t* codes);
   int AllLasersOff(KvSession session, const int32_t* codes);
   uint16_t SetLaserState(KvSession session, uint16_t state, int32_t slot, int32_t output);

@@ -71,35 +71,35 @@ double CInstrLayerCheck::ToDbm(double watts) {
   return 10.0 * std::log10(watts * 1000.0);
 }
 
-int CInstrLayerCheck::ReportPower(KvSession session, int32_t slot, int32_t channel) {
+double CInstrLayerCheck::MeasureWatts(KvSession session, int32_t slot, int32_t channel,
+                                      int32_t internalTrigger, double averagingTime, bool& readOk) {
   KvStatus status = m_kv.kv740m_set_PWM_parameters != nullptr
-                        ? m_kv.kv740m_set_PWM_parameters(session, slot, channel, 1, 1, 1, kWavelength, 0.02, 0.0)
+                        ? m_kv.kv740m_set_PWM_parameters(session, slot, channel, 1, 1, internalTrigger,
+                                                         kWavelength, averagingTime, 0.0)
                         : kKvEntryMissing;
   ReportDriverError(session, status);
-  // A failed reading shows as the floor of the scale.
   double watts = 0.0;
   status = m_kv.kv740m_PWM_readValue != nullptr ? m_kv.kv740m_PWM_readValue(session, slot, channel, &watts)
                                                  : kKvEntryMissing;
   ReportDriverError(session, status);
-  if (status < 0) watts = 0.0;
-  if (m_recorder != nullptr) m_recorder->OnPower(slot, channel, ToDbm(watts), status >= 0);
-  const std::string text = " " + FormatExponent(ToDbm(watts));
+  readOk = status >= 0;
+  // A failed reading shows as the floor of the scale.
+  return readOk ? watts : 0.0;
+}
+
+int CInstrLayerCheck::ReportPower(KvSession session, int32_t slot, int32_t channel) {
+  bool readOk = false;
+  const double dbm = ToDbm(MeasureWatts(session, slot, channel, 1, 0.02, readOk));
+  if (m_recorder != nullptr) m_recorder->OnPower(slot, channel, dbm, readOk);
+  const std::string text = " " + FormatExponent(dbm);
   WriteInfo(text.c_str());
   Write(" dBm<br>\r\n");
   return 1;
 }
 
 int CInstrLayerCheck::ReadPower(KvSession session, int32_t slot, int32_t channel, std::string& text, double& dbm) {
-  KvStatus status = m_kv.kv740m_set_PWM_parameters != nullptr
-                        ? m_kv.kv740m_set_PWM_parameters(session, slot, channel, 1, 1, 0, kWavelength, 0.01, 0.0)
-                        : kKvEntryMissing;
-  ReportDriverError(session, status);
-  double watts = 0.0;
-  status = m_kv.kv740m_PWM_readValue != nullptr ? m_kv.kv740m_PWM_readValue(session, slot, channel, &watts)
-                                                 : kKvEntryMissing;
-  ReportDriverError(session, status);
-  if (status < 0) watts = 0.0;
-  dbm = ToDbm(watts);
+  bool readOk = false;
+  dbm = ToDbm(MeasureWatts(session, slot, channel, 0, 0.01, readOk));
   text = " " + FormatExponent(dbm) + " dBm";
   return 1;
 }
