@@ -10,9 +10,9 @@ const char kDriverLibrary[] = "kv740m_32.dll";
 
 namespace {
 
-constexpr size_t kListSize = 5000;
-constexpr size_t kIdentificationSize = 10000;
-constexpr size_t kMessageSize = 256;
+constexpr size_t kListSize = kKvListSize;
+constexpr size_t kIdentificationSize = kKvIdentificationSize;
+constexpr size_t kMessageSize = kKvMessageSize;
 constexpr int32_t kSlotAnswerSize = 100;
 constexpr int32_t kInvalidTask = 4;
 

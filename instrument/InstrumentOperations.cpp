@@ -21,7 +21,8 @@ constexpr double kWavelength = 1.544e-6;
 constexpr int32_t kSettleTicks = 3000;
 // The longest sleep of the settle between two chances for the window to paint.
 constexpr int32_t kSettleSliceMilliseconds = 100;
-constexpr size_t kModelIdentificationSize = 2048;
+// The same call's answer as in the mainframe report: one size per call.
+constexpr size_t kModelIdentificationSize = kKvIdentificationSize;
 constexpr int32_t kLabelAnswerSize = 30;
 constexpr double kMinWatts = 1e-23;
 constexpr double kMaxWatts = 1e17;

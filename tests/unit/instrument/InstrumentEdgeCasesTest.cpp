@@ -285,6 +285,28 @@ TEST_F(InstrumentEdgeCasesTest, ALockedLaserReadsBackItsRealState) {
   EXPECT_EQ(check.Error(), 1000);
 }
 
+// A real VISA library writes the whole answer; the scan reads it in bounded
+// pieces and writes it whole.
+TEST_F(InstrumentEdgeCasesTest, EveryVisaAnswerIsWrittenWhole) {
+  const struct {
+    size_t idn;
+    size_t error;
+  } cases[] = {{300, 10000}, {10000, 300}};
+  for (const auto& c : cases) {
+    const std::string idn = "Velmora Technologies,VT7412A," + std::string(c.idn - 29, 'i');
+    const std::string error = "-100,\"" + std::string(c.error - 7, 'e') + "\"";
+    // The second one's failed close asks it for its error.
+    bench.Use("format_version = 1\n[[instrument]]\naddress = \"GPIB0::7::INSTR\"\nidentification = \"" + idn +
+              "\"\n[[instrument]]\naddress = \"GPIB0::8::INSTR\"\nidentification = \"x\"\n"
+              "visa_close_fails = true\nsystem_error = '" + error + "'\n");
+    ReportFixture out;
+    CGpibLayerCheck check;
+    ASSERT_GT(out.Run(check), 0);
+    EXPECT_NE(out.WindowText().find("Instrument: " + idn + "\r\nresource closed"), std::string::npos);
+    EXPECT_NE(out.WindowText().find("Instrument: x" + error + "_____"), std::string::npos);
+  }
+}
+
 TEST_F(InstrumentEdgeCasesTest, AVisaLackingAFunctionCountsAsNoResource) {
   FakeLibraries table;
   ASSERT_TRUE(table.AddSimLibrary("visa32.dll", "visa-no-findnext"));
