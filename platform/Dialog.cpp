@@ -50,6 +50,10 @@ intptr_t CDialog::HandleMessage(WindowHandle window, uint32_t message, uintptr_t
   if (message == kWmInitDialog) m_hWnd = window;
   if (m_hWnd == nullptr) return 0;
   intptr_t result = Dispatch(message, wParam, lParam);
+  // Set up (which may have asked the instruments), the dialog waits for the user.
+  if (message == kWmInitDialog && s_mainWindow != nullptr && s_mainWindow != this) {
+    s_mainWindow->OnOwnedWindowOpening();
+  }
   if (message == kWmNcDestroy) {
     m_hWnd = nullptr;
     // A modal loop does not notice its window being destroyed; the quit message ends it.

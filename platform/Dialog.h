@@ -252,7 +252,8 @@ class CDialog {
   virtual intptr_t OnCtlColor(DeviceContext dc, int32_t controlId, uint32_t message,
                               uintptr_t wParam, intptr_t lParam);
   virtual void OnDestroy();
-  // The main window's: a dialog or message box it owns is about to open.
+  // The main window's: a dialog or message box it owns is about to open, or a
+  // dialog has been set up and waits for the user.
   virtual void OnOwnedWindowOpening();
 
   intptr_t DefaultProcessing(uint32_t message, uintptr_t wParam, intptr_t lParam);
