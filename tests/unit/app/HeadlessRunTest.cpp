@@ -251,7 +251,7 @@ TEST_F(HeadlessRunTest, JsonHoldsMainframesSlotsAndReadings) {
 
 TEST(JsonSchemaCheckTest, EachKindOfViolationIsFound) {
   const Json schema = Schema();
-  Json good = {{"tool", {{"name", "benchsentry"}, {"version", "1.0"}}}, {"started", ""}, {"failed_layers", 0}, {"layers", Json::array()}};
+  Json good = {{"format", 2}, {"tool", {{"name", "benchsentry"}, {"version", "1.0"}}}, {"started", ""}, {"failed_layers", 0}, {"layers", Json::array()}};
   for (const char* name : {"OS", "SW", "GPIB", "Instrument", "Optical"}) {
     good["layers"].push_back({{"name", name}, {"verdict", "ok"}, {"error_code", 0}, {"report", ""}});
   }
