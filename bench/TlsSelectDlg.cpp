@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/resource.h"
+#include "bench/BenchResource.h"
 #include "bench/TriggerCheck.h"
 #include "instrument/ListItem.h"
 
