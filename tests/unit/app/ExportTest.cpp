@@ -18,6 +18,9 @@ class FullDisk : public IFileSystem {
     m_files.Write(file, data, size / 2);
     return false;
   }
+  bool Read(FileHandle file, char* data, size_t size, size_t& read) override {
+    return m_files.Read(file, data, size, read);
+  }
   bool Close(FileHandle file) override { return m_files.Close(file); }
   bool FindFiles(const char* pattern, std::vector<FindEntry>& entries) override {
     return m_files.FindFiles(pattern, entries);
