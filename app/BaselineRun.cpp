@@ -92,8 +92,8 @@ bool ReadBaseline(const std::string& file, const char* role, CBaselineComparison
 std::string ChangesConsoleText(const CBaselineComparison& comparison) {
   std::string text;
   const std::string where = Heading(comparison) + " (" + comparison.file + ")";
-  if (comparison.baseline.schemaVersion < kReportSchemaVersion) {
-    text += "The baseline is of schema version " + std::to_string(comparison.baseline.schemaVersion) +
+  if (comparison.baseline.format < kReportFormat) {
+    text += "The baseline is of the older format " + std::to_string(comparison.baseline.format) +
             ": what it does not hold is not compared.\r\n";
   }
   if (comparison.changes.empty()) return text + "No change " + where + "\r\n";
@@ -136,7 +136,7 @@ std::string JsonWithChanges(const std::string& json, const CBaselineComparison& 
   if (report.is_discarded() || !report.is_object()) return json;
   report["baseline"] = {{"file", Latin1ToUtf8(comparison.file)},
                         {"started", comparison.baseline.report.value("started", Json(""))},
-                        {"schema_version", comparison.baseline.schemaVersion}};
+                        {"format", comparison.baseline.format}};
   report["changes"] = ChangesJson(comparison.changes);
   return report.dump(2) + "\n";
 }

@@ -253,6 +253,91 @@ void CompareErrorLines(CCollector& out, const Json& before, const Json& after) {
   }
 }
 
+bool Present(const Json& library) {
+  const std::string found = Text(library, "found");
+  return found == "accessible" || found == "not loadable";
+}
+
+// Where a missing library's copies lie on the drive; null for none found.
+Json CopyPaths(const Json& library) {
+  std::string paths;
+  for (const Json& copy : List(library, "copies")) paths += (paths.empty() ? "" : ", ") + Text(copy, "name");
+  return paths.empty() ? Json() : Json(paths);
+}
+
+// Each library once, in the first layer that lists it (the OS and SW layers both
+// probe msvcrt.dll, the SW and GPIB layers visa32.dll).
+void CompareLibraries(CCollector& out, const Json& before, const Json& after, std::map<std::string, bool>& compared) {
+  MatchByKey(List(before, "libraries"), List(after, "libraries"), "name",
+             [&](const std::string& name, const Json* old, const Json* now) {
+               if (old == nullptr || now == nullptr || compared[name]) return;
+               compared[name] = true;
+               if (Present(*old) != Present(*now)) {
+                 if (Present(*now)) {
+                   out.Add("library_appeared", name, Json(), Text(*now, "found"));
+                 } else {
+                   out.Add("library_disappeared", name, Text(*old, "found"), CopyPaths(*now));
+                 }
+                 return;
+               }
+               if (!Present(*now)) {
+                 if (CopyPaths(*old) != CopyPaths(*now)) out.Add("library_moved", name, CopyPaths(*old), CopyPaths(*now));
+                 return;
+               }
+               for (const char* field : {"found", "version", "version_string", "publisher"}) {
+                 const Json was = TextOrNull(*old, field);
+                 const Json is = TextOrNull(*now, field);
+                 if (was != is) out.Add(std::string("library_") + field, name, was, is);
+               }
+             });
+}
+
+// What the PC is, without what changes by itself (free memory).
+void CompareSystem(CCollector& out, const Json& before, const Json& after) {
+  const Json& old = Field(before, "system");
+  const Json& now = Field(after, "system");
+  if (!old.is_object() || !now.is_object()) return;
+  for (const char* field : {"operating_system", "version", "build", "service_pack"}) {
+    if (Field(old, field) != Field(now, field)) {
+      out.Add(std::string("system_") + field, "Windows", Field(old, field), Field(now, field));
+    }
+  }
+  const Json& oldMemory = Field(Field(old, "memory"), "total_mb");
+  const Json& newMemory = Field(Field(now, "memory"), "total_mb");
+  if (oldMemory != newMemory) out.Add("system_memory", "RAM (MB)", oldMemory, newMemory);
+}
+
+// The resources of every interface scanned, in the order of the report.
+Json Resources(const Json& layer) {
+  Json resources = Json::array();
+  for (const Json& board : List(layer, "boards")) {
+    for (const Json& resource : List(board, "resources")) resources.push_back(resource);
+  }
+  return resources;
+}
+
+// An instrument that is listed but gives no identification does not answer.
+bool Answers(const Json& resource) {
+  const Json identification = TextOrNull(resource, "identification");
+  return identification.is_string() && !identification.get<std::string>().empty();
+}
+
+void CompareResources(CCollector& out, const Json& before, const Json& after) {
+  MatchByKey(Resources(before), Resources(after), "resource",
+             [&](const std::string& name, const Json* old, const Json* now) {
+               if (old == nullptr) {
+                 out.Add("resource_appeared", name, Json(), TextOrNull(*now, "identification"));
+               } else if (now == nullptr) {
+                 out.Add("resource_disappeared", name, TextOrNull(*old, "identification"), Json());
+               } else if (Answers(*old) && !Answers(*now)) {
+                 out.Add("resource_silent", name, TextOrNull(*old, "identification"), TextOrNull(*now, "identification"));
+               } else {
+                 CompareIdentification(out, "resource", name, TextOrNull(*old, "identification"),
+                                       TextOrNull(*now, "identification"));
+               }
+             });
+}
+
 std::string Shown(const Json& value) {
   if (value.is_string()) return value.get<std::string>();
   if (value.is_null()) return "none";
@@ -275,9 +360,10 @@ std::vector<CChange> CompareReports(const Json& before, const Json& after, doubl
   bool resources = true;
   for (const Json* report : {&before, &after}) {
     bool listed = false;
-    for (const Json& layer : List(*report, "layers")) listed |= Field(layer, "resources").is_array();
+    for (const Json& layer : List(*report, "layers")) listed |= Field(layer, "boards").is_array();
     resources &= listed;
   }
+  std::map<std::string, bool> libraries;
   for (const Json& layer : List(after, "layers")) {
     const std::string name = Text(layer, "name");
     const Json* old = nullptr;
@@ -291,6 +377,9 @@ std::vector<CChange> CompareReports(const Json& before, const Json& after, doubl
     if (Field(*old, "error_code") != Field(layer, "error_code")) {
       out.Add("error_code", item, Field(*old, "error_code"), Field(layer, "error_code"));
     }
+    CompareSystem(out, *old, layer);
+    CompareLibraries(out, *old, layer, libraries);
+    if (resources) CompareResources(out, *old, layer);
     if (name == "Instrument") CompareMainframes(out, *old, layer, !resources);
     if (name == "Optical") CompareReadings(out, *old, layer, toleranceDb);
     CompareErrorLines(out, *old, layer);
@@ -310,6 +399,7 @@ std::string ChangeLine(const CChange& change) {
   }
   if (kind == "reading_unreadable") return head + "power no longer readable (was " + Dbm(change.oldValue) + ")";
   if (kind == "module_moved") return head + "module moved to slot " + Shown(change.newValue);
+  if (kind == "resource_silent") return head + "no longer answers (was " + Shown(change.oldValue) + ")";
   if (kind == "verdict") {
     return head + "verdict " + (change.oldValue == "failed" ? "FAILED" : "OK") + " -> " +
            (change.newValue == "failed" ? "FAILED" : "OK");

@@ -61,14 +61,14 @@ CReadReport ParseReport(const std::string& bytes) {
     return Refused("it is not a report of benchsentry");
   }
   // The first reports carry no version of their own.
-  const Json version = read.report.value("schema_version", Json(1));
-  if (!version.is_number_integer() || version.get<int>() < 1) {
-    return Refused("its schema version " + version.dump() + " is not one of benchsentry");
+  const Json version = read.report.value("format", Json(1));
+  if (!version.is_number_integer() || version.get<int>() < 1 || version.get<int>() > 1000) {
+    return Refused("its format " + version.dump() + " is not one of benchsentry");
   }
-  read.schemaVersion = version.get<int>();
-  if (read.schemaVersion > kReportSchemaVersion) {
-    return Refused("it is of schema version " + std::to_string(read.schemaVersion) +
-                   ", newer than this benchsentry reads (up to " + std::to_string(kReportSchemaVersion) + ")");
+  read.format = version.get<int>();
+  if (read.format > kReportFormat) {
+    return Refused("it is of format " + std::to_string(read.format) +
+                   ", newer than this benchsentry reads (up to " + std::to_string(kReportFormat) + ")");
   }
   const Json& layers = read.report.value("layers", Json());
   bool named = layers.is_array() && !layers.empty();

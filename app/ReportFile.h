@@ -1,18 +1,18 @@
 #pragma once
 // A JSON report of Diagnose All read back from a file, for a comparison: checked
-// to be one of ours, of a schema version this program can read.
+// to be one of ours, of a format this program can read.
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "platform/Files.h"
 
-// The newest version of the JSON report's schema, the one this program writes.
-constexpr int kReportSchemaVersion = 1;
+// The newest format of the JSON report, the one this program writes.
+constexpr int kReportFormat = 2;
 
 struct CReadReport {
   nlohmann::json report;
-  int schemaVersion = 0;
+  int format = 0;
   // Empty when the report can be compared; else what is wrong with it, such as
   // "it is not JSON (at byte 12)".
   std::string problem;
