@@ -8,7 +8,7 @@
 #include "platform/Files.h"
 
 // The newest format of the JSON report, the one this program writes.
-constexpr int kReportFormat = 2;
+constexpr int kReportFormat = 1;
 
 struct CReadReport {
   nlohmann::json report;
