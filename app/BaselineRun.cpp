@@ -92,7 +92,7 @@ bool ReadBaseline(const std::string& file, const char* role, CBaselineComparison
 std::string ChangesConsoleText(const CBaselineComparison& comparison) {
   std::string text;
   const std::string where = Heading(comparison) + " (" + comparison.file + ")";
-  if (comparison.baseline.format < kReportFormat) {
+  if (comparison.baseline.format < kJsonFormat) {
     text += "The baseline is of the older format " + std::to_string(comparison.baseline.format) +
             ": what it does not hold is not compared.\r\n";
   }

@@ -2,18 +2,14 @@
 
 #include "app/AboutDlg.h"
 #include "app/ReportExport.h"
+#include "app/Version.h"
 #include "bench/GuidedTestDlg.h"
 #include "bench/TlsSelectDlg.h"
 #include "bench/TriggerCheck.h"
-#include "host/OsLayerCheck.h"
-#include "host/SwLayerCheck.h"
-#include "instrument/GpibLayerCheck.h"
-#include "instrument/InstrLayerCheck.h"
-#include "instrument/OpticalLayerCheck.h"
 
 const char kMainCaption[] = "Diagnostic Tool - Velmora Technologies";
 const char kIntroText[] =
-    "Velmora Technologies Diagnostic Tool Version 1.0\r\n\r\n"
+    "Velmora Technologies Diagnostic Tool Version " BS_VERSION_TEXT "\r\n\r\n"
     "This tool will allow you to check for every required component to run ZEB and "
     "Kestrix.\r\n"
     "It can also do some basic measurements on your mainframe and check if all the "
@@ -75,27 +71,11 @@ void CDiagDlg::EndProgress() {
 }
 
 bool CDiagDlg::DispatchCommand(int32_t id) {
+  if (const CLayerEntry* layer = LayerOfCommand(id)) {
+    RunLayerCommand(*layer);
+    return true;
+  }
   switch (id) {
-    case ID_LAYER_OS:
-    case ID_LAYER_OS_ALT:
-      OnOsLayer();
-      return true;
-    case ID_LAYER_SW:
-    case ID_LAYER_SW_ALT:
-      OnSwLayer();
-      return true;
-    case ID_LAYER_GPIB:
-    case ID_LAYER_GPIB_ALT:
-      OnGpibLayer();
-      return true;
-    case ID_LAYER_INSTR:
-    case ID_LAYER_INSTR_ALT:
-      OnInstrLayer();
-      return true;
-    case ID_LAYER_OPTICAL:
-    case ID_LAYER_OPTICAL_ALT:
-      OnOpticalLayer();
-      return true;
     case ID_DIAGNOSE_ALL:
     case ID_DIAGNOSE_ALL_ALT:
       OnDiagnoseAll();
@@ -212,16 +192,34 @@ void CDiagDlg::PrepareOutputWindow() {
   }
 }
 
-void CDiagDlg::OnOsLayer() { RunLayerCommand<COsLayerCheck>(); }
+CCheckRunner CDiagDlg::Runner(bool waitCursor) {
+  CRunTarget target;
+  target.window = &m_reportWindow;
+  target.windowMode = m_windowMode;
+  target.document = &m_report;
+  target.documentMode = m_bufferMode;
+  target.progress = this;
+  target.waitCursor = waitCursor;
+  target.prepare = [this] { PrepareOutputWindow(); };
+  return CCheckRunner(target);
+}
 
-void CDiagDlg::OnSwLayer() { RunLayerCommand<CSwLayerCheck>(); }
+void CDiagDlg::RunCheckCommand(const CCheckRunner::MakeCheck& make) {
+  Runner(true).Run(make);
+  EndProgress();
+}
 
-void CDiagDlg::OnGpibLayer() { RunLayerCommand<CGpibLayerCheck>(); }
+void CDiagDlg::RunLayerCommand(const CLayerEntry& layer) { RunCheckCommand(layer.makeCheck); }
 
-// The instrument checks act on the driver's load result themselves.
-void CDiagDlg::OnInstrLayer() { RunLayerCommand<CInstrLayerCheck>(CBeginWithDriverRun()); }
+void CDiagDlg::OnOsLayer() { RunLayerCommand(kLayers[kLayerOs]); }
 
-void CDiagDlg::OnOpticalLayer() { RunLayerCommand<COpticalLayerCheck>(CBeginWithDriverRun()); }
+void CDiagDlg::OnSwLayer() { RunLayerCommand(kLayers[kLayerSw]); }
+
+void CDiagDlg::OnGpibLayer() { RunLayerCommand(kLayers[kLayerGpib]); }
+
+void CDiagDlg::OnInstrLayer() { RunLayerCommand(kLayers[kLayerInstrument]); }
+
+void CDiagDlg::OnOpticalLayer() { RunLayerCommand(kLayers[kLayerOptical]); }
 
 void CDiagDlg::OnTriggers() {
   PrepareOutputWindow();
@@ -229,11 +227,7 @@ void CDiagDlg::OnTriggers() {
   CTriggerCheck check;
   CTlsSelectDlg dialog;
   dialog.m_check = &check;
-  check.AttachWindow(&m_reportWindow, m_windowMode);
-  check.AttachBuffer(&m_report, m_bufferMode);
-  check.SetProgress(this);
-  check.ReportProgress("starting");
-  if (check.BeginWithDriver() == 0) {
+  if (Runner(false).Begin(check) == 0) {
     const int32_t count = check.GetTlsList(dialog.m_listText);
     if (count > 1) {
       // The test runs from the dialog's OK.
@@ -248,31 +242,22 @@ void CDiagDlg::OnTriggers() {
 }
 
 void CDiagDlg::OnGuidedOpticalTest() {
-  IShell* shell = GetPlatform().shell;
-  if (shell != nullptr) shell->BeginWaitCursor();
+  CWaitCursor cursor;
   PrepareOutputWindow();
   {
     CGuidedTestDlg dialog;
-    dialog.AttachWindow(&m_reportWindow, m_windowMode);
-    dialog.AttachBuffer(&m_report, m_bufferMode);
-    dialog.SetProgress(this);
-    dialog.ReportProgress("starting");
-    if (dialog.BeginWithDriver() == 0) {
+    if (Runner(false).Begin(dialog) == 0) {
       dialog.Flush();
       dialog.DoModal();
     }
     dialog.Flush();
-    if (shell != nullptr) shell->EndWaitCursor();
+    cursor.End();
   }
   EndProgress();
 }
 
 void CDiagDlg::OnDiagnoseAll() {
-  OnOsLayer();
-  OnSwLayer();
-  OnGpibLayer();
-  OnInstrLayer();
-  OnOpticalLayer();
+  for (const CLayerEntry& layer : kLayers) RunLayerCommand(layer);
 }
 
 void CDiagDlg::OnClear() { ResetReport(); }

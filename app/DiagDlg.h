@@ -4,26 +4,16 @@
 #include <cstdint>
 #include <string>
 
+#include "app/LayerCatalogue.h"
 #include "app/ReportWindow.h"
 #include "app/resource.h"
 #include "platform/Dialog.h"
 #include "platform/Platform.h"
+#include "report/CheckRunner.h"
 #include "report/LayerCheck.h"
 
 extern const char kMainCaption[];
 extern const char kIntroText[];
-
-// How a layer command starts its check; the instrument checks pass their own.
-struct CBeginRun {
-  int operator()(CLayerCheck& check) const { return check.Begin(); }
-};
-
-struct CBeginWithDriverRun {
-  template <class Check>
-  int operator()(Check& check) const {
-    return check.BeginWithDriver();
-  }
-};
 
 class CDiagDlg : public CDialog, public ICheckProgress {
  public:
@@ -56,11 +46,14 @@ class CDiagDlg : public CDialog, public ICheckProgress {
   // intro text cleared once.
   void PrepareOutputWindow();
 
-  // The pattern of every layer command: wait cursor, output window ready, the
-  // check constructed, attached, started, stepped to its end with the window
-  // served after every step, cursor back, the check destroyed.
-  template <class Check, class Start = CBeginRun>
-  void RunLayerCommand(Start start = Start());
+  // A layer of the catalogue run as a command into this window.
+  void RunLayerCommand(const CLayerEntry& layer);
+  template <class Check>
+  void RunLayerCommand() {
+    RunCheckCommand([] { return std::unique_ptr<CLayerCheck>(new Check()); });
+  }
+  // The pattern of every layer command (CCheckRunner::Run), into this window.
+  void RunCheckCommand(const CCheckRunner::MakeCheck& make);
 
   // The running check's progress in the caption; the window paints meanwhile.
   void ShowProgress(const char* text) override;
@@ -85,6 +78,8 @@ class CDiagDlg : public CDialog, public ICheckProgress {
                    std::string& path);
   void SaveReportFile(const std::string& path, const std::string& content);
   bool DispatchCommand(int32_t id);
+  // Runs checks into the report window and document, with the caption's progress.
+  CCheckRunner Runner(bool waitCursor);
   void DeleteViewFile();
   // The caption back as it was before the command.
   void EndProgress();
@@ -99,26 +94,3 @@ class CDiagDlg : public CDialog, public ICheckProgress {
   // A close asked for while a command ran: carried out when it has ended.
   bool m_closePending = false;
 };
-
-template <class Check, class Start>
-void CDiagDlg::RunLayerCommand(Start start) {
-  IShell* shell = GetPlatform().shell;
-  if (shell != nullptr) shell->BeginWaitCursor();
-  PrepareOutputWindow();
-  {
-    Check check;
-    check.AttachWindow(&m_reportWindow, m_windowMode);
-    check.AttachBuffer(&m_report, m_bufferMode);
-    check.SetProgress(this);
-    check.ReportProgress("starting");
-    start(check);
-    // The window gets each step's report in one piece before the next step's
-    // caption, and the last one at the end.
-    do {
-      check.ReportProgress(("step " + std::to_string(check.Task())).c_str());
-    } while (check.Step() != -1);
-    check.Flush();
-    if (shell != nullptr) shell->EndWaitCursor();
-  }
-  EndProgress();
-}

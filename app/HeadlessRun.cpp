@@ -2,22 +2,18 @@
 
 #include <cstdio>
 #include <ctime>
-#include <type_traits>
 
 #include <nlohmann/json.hpp>
 
 #include "app/BaselineRun.h"
-#include "app/LayerRun.h"
+#include "app/LayerCatalogue.h"
 #include "app/ReportExport.h"
-#include "host/OsLayerCheck.h"
-#include "host/SwLayerCheck.h"
-#include "instrument/GpibLayerCheck.h"
-#include "instrument/InstrLayerCheck.h"
-#include "instrument/OpticalLayerCheck.h"
+#include "app/Version.h"
 #include "platform/Platform.h"
+#include "report/CheckRunner.h"
 
 const char kToolName[] = "benchsentry";
-const char kToolVersion[] = "1.0";
+const char kToolVersion[] = BS_VERSION_TEXT;
 
 namespace {
 
@@ -32,35 +28,14 @@ class CTextWindow : public IReportWindow {
   std::string m_text;
 };
 
-void Record(CLayerCheck&, CInstrumentRecord*) {}
-void Record(CInstrLayerCheck& check, CInstrumentRecord* record) { check.SetRecorder(record); }
-
-int Start(CLayerCheck& check) { return check.Begin(); }
-int Start(CInstrLayerCheck& check) { return check.BeginWithDriver(); }
-
-std::string LayerName(const CLayerCheck& check) {
-  std::string name = check.Name();
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  return name;
-}
-
-template <class Check>
-CLayerOutcome RunLayer(CTextWindow& window, ReportDocument& document) {
+CLayerOutcome RunLayer(const CLayerEntry& layer, const CCheckRunner& runner, const CTextWindow& window) {
   CLayerOutcome outcome;
-  CInstrumentRecord record;
+  outcome.name = layer.name;
   const size_t from = window.Text().size();
-  {
-    Check check;
-    outcome.name = LayerName(check);
-    outcome.instrument = std::is_base_of<CInstrLayerCheck, Check>::value;
-    check.AttachWindow(&window, kModePlain);
-    check.AttachBuffer(&document, kModeMarkup);
-    Record(check, &record);
-    Start(check);
-    outcome.error = StepToEnd(check);
-  }
+  outcome.error = runner.Run(layer.makeCheck, [&outcome](CLayerCheck& check) {
+    outcome.findings = check.Findings().Root();
+  });
   outcome.text = window.Text().substr(from);
-  outcome.mainframes = record.Mainframes();
   return outcome;
 }
 
@@ -101,46 +76,21 @@ CDiagnoseAllResult RunDiagnoseAll() {
   result.started = IsoLocalTime();
   result.document = std::string(kReportHead) + kReportTitle;
   CTextWindow window;
-  result.layers.push_back(RunLayer<COsLayerCheck>(window, result.document));
-  result.layers.push_back(RunLayer<CSwLayerCheck>(window, result.document));
-  result.layers.push_back(RunLayer<CGpibLayerCheck>(window, result.document));
-  result.layers.push_back(RunLayer<CInstrLayerCheck>(window, result.document));
-  result.layers.push_back(RunLayer<COpticalLayerCheck>(window, result.document));
+  CRunTarget target;
+  target.window = &window;
+  target.windowMode = kModePlain;
+  target.document = &result.document;
+  target.documentMode = kModeMarkup;
+  const CCheckRunner runner(target);
+  for (const CLayerEntry& layer : kLayers) result.layers.push_back(RunLayer(layer, runner, window));
   result.windowText = window.Text();
   return result;
-}
-
-std::string Latin1ToUtf8(const std::string& text) {
-  std::string utf8;
-  utf8.reserve(text.size());
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return utf8;
-}
-
-const char* ModuleName(int32_t code) {
-  switch (code) {
-    case kSlotPowerMeter: return "single-channel power meter";
-    case kSlotDualPowerMeter: return "dual-channel power meter";
-    case kSlotLaserSource: return "single laser source";
-    case kSlotDualLaserSource: return "dual-wavelength laser source";
-    case kSlotTunableLaser: return "tunable laser source";
-    case kSlotReturnLoss: return "return-loss module";
-    case kSlotReturnLossCombo: return "return-loss combination module";
-    default: return "undefined";
-  }
 }
 
 std::string DiagnoseAllJson(const CDiagnoseAllResult& result) {
   using Json = nlohmann::ordered_json;
   Json root;
+  root["format"] = kJsonFormat;
   root["tool"] = {{"name", kToolName}, {"version", kToolVersion}};
   root["started"] = result.started;
   root["failed_layers"] = result.FailedLayers();
@@ -151,34 +101,7 @@ std::string DiagnoseAllJson(const CDiagnoseAllResult& result) {
     layer["verdict"] = outcome.error != 0 ? "failed" : "ok";
     layer["error_code"] = outcome.error;
     layer["report"] = Latin1ToUtf8(outcome.text);
-    if (outcome.instrument) {
-      Json mainframes = Json::array();
-      for (const CMainframeRecord& record : outcome.mainframes) {
-        Json mainframe;
-        mainframe["address"] = Latin1ToUtf8(record.address);
-        mainframe["identification"] =
-            record.identified ? Json(Latin1ToUtf8(record.identification)) : Json(nullptr);
-        Json slots = Json::array();
-        for (const CSlotRecord& slotRecord : record.slots) {
-          Json slot;
-          slot["slot"] = slotRecord.slot;
-          slot["type_code"] = slotRecord.code;
-          slot["module"] = ModuleName(slotRecord.code);
-          slot["identification"] =
-              slotRecord.answered ? Json(Latin1ToUtf8(slotRecord.identification)) : Json(nullptr);
-          Json measurements = Json::array();
-          for (const CPowerRecord& power : slotRecord.measurements) {
-            measurements.push_back(
-                {{"channel", power.channel + 1}, {"dbm", power.dbm}, {"valid", power.ok}});
-          }
-          slot["measurements"] = measurements;
-          slots.push_back(slot);
-        }
-        mainframe["slots"] = slots;
-        mainframes.push_back(mainframe);
-      }
-      layer["mainframes"] = mainframes;
-    }
+    for (auto it = outcome.findings.begin(); it != outcome.findings.end(); ++it) layer[it.key()] = it.value();
     layers.push_back(layer);
   }
   root["layers"] = layers;

@@ -5,19 +5,22 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "app/CommandLine.h"
-#include "instrument/InstrumentRecord.h"
+#include "report/Findings.h"
 #include "report/LayerCheck.h"
 
 extern const char kToolName[];
 extern const char kToolVersion[];
+// The JSON report's format (app/diagnose-all.schema.json).
+constexpr int kJsonFormat = 2;
 
 struct CLayerOutcome {
-  std::string name;  // "OS", "SW", "GPIB", "Instrument", "Optical"
+  std::string name;  // the catalogue's name of the layer
   int32_t error = 0;  // the code the verdict was decided on; 0 is OK
   std::string text;  // the layer's part of the report, as the window shows it
-  bool instrument = false;
-  std::vector<CMainframeRecord> mainframes;
+  CFindings::Tree findings;  // what the check kept of its findings
 };
 
 struct CDiagnoseAllResult {
@@ -30,10 +33,6 @@ struct CDiagnoseAllResult {
 };
 
 CDiagnoseAllResult RunDiagnoseAll();
-// 8-bit report text (the program's code page) as UTF-8, byte for byte as Latin-1.
-std::string Latin1ToUtf8(const std::string& text);
-// The slot-type code's module in words, for the JSON report.
-const char* ModuleName(int32_t code);
 std::string DiagnoseAllJson(const CDiagnoseAllResult& result);
 // Everything a command line other than none asks for; returns the exit code.
 int RunFromCommandLine(const CRunOptions& options);

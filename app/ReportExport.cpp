@@ -1,11 +1,13 @@
 #include "app/ReportExport.h"
 
+#include "app/Version.h"
+
 const char kReportHead[] =
     "<html>\n  <head>\n    <title>Velmora Technologies Diagnostic tool results</title>\n"
     "  </head>\n  <body bgcolor=#FFFFFF text=#000000 ><font face=\"Verdana, "
     "Arial,Helvetica, sans-serif\" size=-1>";
 const char kReportTitle[] =
-    "<b>Velmora Technologies <i>Diagnostic Tool version 1.0</i></b><br>";
+    "<b>Velmora Technologies <i>Diagnostic Tool version " BS_VERSION_TEXT "</i></b><br>";
 
 const char kViewFileName[] = "temp~987.html";
 const char kViewFileClosing[] = "\n  </body>\n</html>";

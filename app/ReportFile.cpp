@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/HeadlessRun.h"
+
 namespace {
 
 using Json = nlohmann::json;
@@ -60,15 +62,15 @@ CReadReport ParseReport(const std::string& bytes) {
   if (!tool.is_object() || tool.value("name", Json()) != "benchsentry") {
     return Refused("it is not a report of benchsentry");
   }
-  // The first reports carry no version of their own.
+  // The first reports carry no format of their own; newer ones are not guessed at.
   const Json version = read.report.value("format", Json(1));
   if (!version.is_number_integer() || version.get<int>() < 1 || version.get<int>() > 1000) {
     return Refused("its format " + version.dump() + " is not one of benchsentry");
   }
   read.format = version.get<int>();
-  if (read.format > kReportFormat) {
+  if (read.format > kJsonFormat) {
     return Refused("it is of format " + std::to_string(read.format) +
-                   ", newer than this benchsentry reads (up to " + std::to_string(kReportFormat) + ")");
+                   ", newer than this benchsentry reads (up to " + std::to_string(kJsonFormat) + ")");
   }
   const Json& layers = read.report.value("layers", Json());
   bool named = layers.is_array() && !layers.empty();

@@ -7,9 +7,6 @@
 
 #include "platform/Files.h"
 
-// The newest format of the JSON report, the one this program writes.
-constexpr int kReportFormat = 1;
-
 struct CReadReport {
   nlohmann::json report;
   int format = 0;

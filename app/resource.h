@@ -2,33 +2,19 @@
 // dialogs' code. Plain #defines so the resource compiler reads them too.
 #pragma once
 
+#include "bench/BenchResource.h"
+
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_BENCHSENTRY_DIALOG 102
 #define IDR_MAINFRAME 128
 #define IDR_MAINMENU 129
-#define IDD_GUIDED_TEST 130
-#define IDD_TLS_SELECT 132
 
 // The system-menu item of the About box.
 #define IDM_ABOUTBOX 0x0010
 
 // The report window.
 #define IDC_REPORT 1000
-
-// The guided optical test dialog.
-#define IDC_HINT 1000
-#define IDC_LASER_STATE 1001
-#define IDC_PWM_MAINFRAME 1006
-#define IDC_POWER_METER 1008
-#define IDC_TLS_SLOT 1009
-#define IDC_CHANNEL 1010
-#define IDC_RESULT 1011
-#define IDC_OUTPUT 1012
-#define IDC_TLS_MAINFRAME 1013
-
-// The TLS selection dialog.
-#define IDC_TLS_LIST 1006
 
 // Menu commands, each with the second id its handler also answers to.
 #define ID_LAYER_OS 32795

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/resource.h"
+#include "bench/BenchResource.h"
 #include "instrument/ListItem.h"
 #include "platform/Platform.h"
 

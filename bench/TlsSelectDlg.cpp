@@ -1,6 +1,6 @@
 #include "bench/TlsSelectDlg.h"
 
-#include "app/resource.h"
+#include "bench/BenchResource.h"
 #include "bench/TriggerCheck.h"
 #include "instrument/ListItem.h"
 

@@ -65,5 +65,6 @@ class CFileVersionInfo {
 bool IsFileVersionBelow(uint32_t ms, uint32_t ls, uint32_t minMS, uint32_t minLS);
 // The display form a.b.c.d.
 std::string FileVersionText(uint32_t ms, uint32_t ls);
-// The display form into a report: each number in information style, plain points.
-void WriteFileVersion(CLayerCheck& check, uint32_t ms, uint32_t ls);
+// The display form into a report: each number in information style, plain
+// points; the check's record keeps it under key.
+void WriteFileVersion(CLayerCheck& check, uint32_t ms, uint32_t ls, const char* key);

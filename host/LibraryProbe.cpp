@@ -5,7 +5,6 @@
 
 #include "host/FileVersionInfo.h"
 #include "platform/Platform.h"
-#include "report/LayerCheck.h"
 
 namespace {
 
@@ -44,14 +43,24 @@ constexpr int32_t kFoldersPerProgress = 100;
 
 }  // namespace
 
-int CLayerCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) {
+int CLibraryProbeCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) {
+  return ProbeLibrary("libraries", name, minMS, minLS);
+}
+
+int CLibraryProbeCheck::ProbeLibrary(const char* list, const char* name, uint32_t minMS, uint32_t minLS) {
   ReportProgress((std::string("checking ") + name).c_str());
   ILibraries* libraries = GetPlatform().libraries;
   ModuleHandle module = libraries != nullptr ? libraries->LoadLibrary(name) : nullptr;
 
+  m_findings.Add(list);
+  for (const char* key : {"name", "found", "version", "version_string", "publisher", "required_version", "copies"}) {
+    m_findings.SetNull(key);
+  }
   if (module == nullptr && FileExists(name) == 0) {
-    WriteErrorExternal(name);
+    WriteErrorExternal(Keep("name", name));
     WriteError(" is not accessible");
+    m_findings.Set("found", "missing");
+    m_findings.SetEmptyList("copies");
     Write(", trying to find it on your local drive C: ... <br>\r\n");
     // The search can take minutes: the user reads what it is for meanwhile.
     Flush();
@@ -60,13 +69,15 @@ int CLayerCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) 
     FindFileOnDrive("C:", name, counter);
     Write(std::to_string(counter).c_str());
     Write(" files found<br> \r\n");
+    m_findings.Leave();
     return counter > 0 ? kLibraryCopiesFound : kLibraryNotFound;
   }
 
   // The name may be a path found on the drive: written as text, never as markup.
   WriteColourHead("<b><font color=", kColourOk);
-  WriteExternal(name);
+  WriteExternal(Keep("name", name));
   Write("</font></b>");
+  m_findings.Set("found", module != nullptr ? "accessible" : "not loadable");
   if (module != nullptr) {
     WriteOk(" is accessible\r\n<br> ");
   } else {
@@ -83,27 +94,28 @@ int CLayerCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) 
       if (IsFileVersionBelow(ms, ls, minMS, minLS)) {
         WriteError("Wrong library version, please get a new one.\r\n<br>");
         Write("You should get version at least: ");
-        WriteFileVersion(*this, minMS, minLS);
+        WriteFileVersion(*this, minMS, minLS, "required_version");
         Write("\r\n<br>");
       }
       Write("version: ");
-      WriteFileVersion(*this, ms, ls);
+      WriteFileVersion(*this, ms, ls, "version");
       Write(" string value: ");
       WriteInfo("\"");
-      WriteInfoExternal(info.GetString("ProductVersion").c_str());
+      WriteInfoExternal(Keep("version_string", info.GetString("ProductVersion").c_str()));
       WriteInfo("\"");
       Write("<br>\r\n");
       Write("Company Name : ");
-      WriteInfoExternal(info.GetString("CompanyName").c_str());
+      WriteInfoExternal(Keep("publisher", info.GetString("CompanyName").c_str()));
       Write("<br>\r\n");
     }
   }
 
+  m_findings.Leave();
   if (module != nullptr) libraries->FreeLibrary(module);
   return kLibraryAccessible;
 }
 
-int CLayerCheck::FindFileOnDrive(const char* directory, const char* name, int& counter) {
+int CLibraryProbeCheck::FindFileOnDrive(const char* directory, const char* name, int& counter) {
   IFileSystem* files = GetPlatform().files;
   if (files == nullptr) return counter;
   const std::string base(directory);
@@ -126,7 +138,7 @@ int CLayerCheck::FindFileOnDrive(const char* directory, const char* name, int& c
     WriteExternal(path.c_str());
     Write("<br> \r\n");
     Write("Loading the file explicitly...\r\n<br>");
-    CheckLibrary(path.c_str());
+    ProbeLibrary("copies", path.c_str(), 0, 0);
     ++counter;
     // The walk goes on for minutes: each copy is on screen as soon as it is found.
     Flush();
@@ -142,7 +154,7 @@ int CLayerCheck::FindFileOnDrive(const char* directory, const char* name, int& c
   return counter;
 }
 
-int CLayerCheck::GetLibraryPublisher(const char* name) {
+int CLibraryProbeCheck::GetLibraryPublisher(const char* name) {
   ILibraries* libraries = GetPlatform().libraries;
   if (libraries == nullptr) return 0;
   ModuleHandle module = libraries->LoadLibrary(name);

@@ -1,8 +1,10 @@
 #pragma once
-// The library probe shared by the host-side checks: CheckLibrary, FindFileOnDrive
-// and GetLibraryPublisher are members of CLayerCheck (report/LayerCheck.h).
+// The library probe of the checks that look for libraries (OS, SW, GPIB): is a
+// library there, which version, whose, and where are copies when it is not.
 #include <cstdint>
 #include <string>
+
+#include "report/LayerCheck.h"
 
 // The minimum versions of the VISA library by publisher (file version words).
 constexpr uint32_t kVisaMinMakerMS = 0x004A0001;
@@ -28,3 +30,18 @@ int FileExists(const char* path);
 // match in either case, as the file system compares them (the ASCII range;
 // the names searched for are library names).
 bool SameFileName(const std::string& a, const std::string& b);
+
+// Each library probed is kept in the record's list "libraries" (a copy found
+// on the drive in its library's "copies").
+class CLibraryProbeCheck : public CLayerCheck {
+ public:
+  int CheckLibrary(const char* name, uint32_t minMS = 0, uint32_t minLS = 0);
+  int FindFileOnDrive(const char* directory, const char* name, int& counter);
+  int GetLibraryPublisher(const char* name);
+
+ private:
+  int ProbeLibrary(const char* list, const char* name, uint32_t minMS, uint32_t minLS);
+
+  // Folders the drive search has listed, for its progress.
+  int32_t m_foldersSearched = 0;
+};

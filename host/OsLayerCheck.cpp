@@ -22,7 +22,7 @@ const char kBannerFailed[] =
 const char kBannerOk[] =
     "_______________________________<br>\r\nOS Layer Checked, result OK. <br><hr><br>\r\n\r\n";
 
-std::string Decimal(uint32_t value) { return std::to_string(value); }
+std::string Decimal(int64_t value) { return std::to_string(value); }
 
 std::string Hex(uint32_t value) {
   char text[16] = {};
@@ -31,7 +31,7 @@ std::string Hex(uint32_t value) {
 }
 
 // "%*ld MB" and "%*ld kB" with width 7, for amounts beyond 32 bits as well.
-std::string Amount(uint64_t value, const char* unit) {
+std::string Amount(int64_t value, const char* unit) {
   char text[48] = {};
   std::snprintf(text, sizeof(text), "%*lld %s", 7, static_cast<long long>(value), unit);
   return text;
@@ -48,7 +48,11 @@ bool EqualsIgnoringCase(const char* a, const char* b) {
 
 }  // namespace
 
-COsLayerCheck::COsLayerCheck() { SetName("OS "); }
+COsLayerCheck::COsLayerCheck() {
+  SetName("OS ");
+  m_findings.SetNull("system");
+  m_findings.SetEmptyList("libraries");
+}
 
 COsLayerCheck::~COsLayerCheck() = default;
 
@@ -80,6 +84,16 @@ int COsLayerCheck::Step() {
 }
 
 int COsLayerCheck::ReportOsVersion() {
+  m_findings.Enter("system");
+  for (const char* key : {"processor", "memory", "operating_system", "version", "build", "service_pack"}) {
+    m_findings.SetNull(key);
+  }
+  const int reported = ReportSystem();
+  m_findings.Leave();
+  return reported;
+}
+
+int COsLayerCheck::ReportSystem() {
   ISystem* system = GetPlatform().system;
 
   SystemInfoRecord info;
@@ -106,14 +120,14 @@ int COsLayerCheck::ReportOsVersion() {
   Write("Operating system: ");
   switch (version.platformId) {
     case 0:
-      WriteError("Microsoft Win32s <br>\r\n");
+      WriteError(KeepWords("operating_system", "Microsoft Win32s <br>\r\n"));
       m_error = kOsErrorWin9x;
       return 1;
     case 1:
       if (version.majorVersion > 4 || (version.majorVersion == 4 && version.minorVersion != 0)) {
-        WriteError("Microsoft Windows 98 <br>\r\n");
+        WriteError(KeepWords("operating_system", "Microsoft Windows 98 <br>\r\n"));
       } else {
-        WriteError("Microsoft Windows 95 <br>\r\n");
+        WriteError(KeepWords("operating_system", "Microsoft Windows 95 <br>\r\n"));
       }
       m_error = kOsErrorWin9x;
       return 1;
@@ -124,18 +138,20 @@ int COsLayerCheck::ReportOsVersion() {
       return 0;
   }
 
-  if (version.majorVersion <= 4) WriteInfo("Microsoft Windows NT ");
-  else if (version.majorVersion == 5) WriteInfo("Microsoft Windows 2000 ");
+  m_findings.Set("operating_system", "");
+  if (version.majorVersion <= 4) WriteInfo(KeepWords("operating_system", "Microsoft Windows NT "));
+  else if (version.majorVersion == 5) WriteInfo(KeepWords("operating_system", "Microsoft Windows 2000 "));
 
   ReportProductType();
 
+  m_findings.Set("version", Decimal(version.majorVersion) + "." + Decimal(version.minorVersion));
   WriteInfo(Decimal(version.majorVersion).c_str());
   Write(".");
   WriteInfo(Decimal(version.minorVersion).c_str());
   Write("<br> \r\n");
 
   Write("Build no.");
-  WriteInfo(Decimal(version.buildNumber & 0xFFFF).c_str());
+  WriteInfo(Decimal(KeepInteger("build", version.buildNumber & 0xFFFF)).c_str());
   Write("<br>\r\n");
 
   ReportServicePack(version);
@@ -157,20 +173,20 @@ void COsLayerCheck::ReportProductType() {
   productType[kProductTypeSize - 1] = '\0';
 
   const char* text = reinterpret_cast<const char*>(productType);
-  if (EqualsIgnoringCase(text, "WINNT")) WriteInfo("Workstation ");
-  else if (EqualsIgnoringCase(text, "SERVERNT")) WriteInfo("Server <br>\r\n");
+  if (EqualsIgnoringCase(text, "WINNT")) WriteInfo(KeepWords("operating_system", "Workstation "));
+  else if (EqualsIgnoringCase(text, "SERVERNT")) WriteInfo(KeepWords("operating_system", "Server <br>\r\n"));
 }
 
 void COsLayerCheck::ReportServicePack(const OsVersionRecord& version) {
   const bool sufficient = version.majorVersion > 4 ||
                           static_cast<signed char>(version.csdVersion[kServicePackDigit]) >= '5';
   if (sufficient) {
-    WriteExternal(version.csdVersion);
+    WriteExternal(Keep("service_pack", version.csdVersion));
     Write("<br>\r\n");
     return;
   }
   m_error = kOsErrorServicePack;
-  WriteErrorExternal(version.csdVersion);
+  WriteErrorExternal(Keep("service_pack", version.csdVersion));
   Write("<br>\r\n");
   WriteError("Please upgrade to SP5 version or newer.<br>\r\n");
   WriteError(kServicePackAnchor);
@@ -178,18 +194,23 @@ void COsLayerCheck::ReportServicePack(const OsVersionRecord& version) {
 }
 
 void COsLayerCheck::ReportProcessor(const SystemInfoRecord& info) {
+  m_findings.Enter("processor");
   Write("Processor Type: ");
-  WriteInfo(Decimal(info.processorType).c_str());
+  WriteInfo(Decimal(KeepInteger("type", info.processorType)).c_str());
   Write(" family: ");
-  WriteInfo(Decimal(info.processorLevel).c_str());
+  WriteInfo(Decimal(KeepInteger("family", info.processorLevel)).c_str());
+  m_findings.SetNull("model");
+  m_findings.SetNull("stepping");
   const uint32_t model = info.processorRevision >> 8;
   const uint32_t stepping = info.processorRevision & 0xFF;
-  if (model == 0xFF) return;
-  Write(" model: ");
-  WriteInfo(Hex(model).c_str());
-  Write(" stepping: ");
-  WriteInfo(Hex(stepping).c_str());
-  Write("\r\n<br>");
+  if (model != 0xFF) {
+    Write(" model: ");
+    WriteInfo(Keep("model", Hex(model).c_str()));
+    Write(" stepping: ");
+    WriteInfo(Keep("stepping", Hex(stepping).c_str()));
+    Write("\r\n<br>");
+  }
+  m_findings.Leave();
 }
 
 MemoryStatusRecord ReadMemoryStatus(ISystem& system) {
@@ -203,10 +224,12 @@ MemoryStatusRecord ReadMemoryStatus(ISystem& system) {
 }
 
 void COsLayerCheck::ReportMemory(const MemoryStatusRecord& memory) {
+  m_findings.Enter("memory");
   Write("RAM available = ");
-  WriteInfo(Amount(memory.totalPhys >> 20, "MB").c_str());
+  WriteInfo(Amount(KeepInteger("total_mb", static_cast<int64_t>(memory.totalPhys >> 20)), "MB").c_str());
   Write("\r\n<br>");
   Write("Free physical memory = ");
-  WriteInfo(Amount(memory.availPhys >> 10, "kB").c_str());
+  WriteInfo(Amount(KeepInteger("free_kb", static_cast<int64_t>(memory.availPhys >> 10)), "kB").c_str());
   Write("\r\n<br>");
+  m_findings.Leave();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The OS layer check: processor, network identity, memory, Windows version,
 // build and service pack, and three system libraries.
+#include "host/LibraryProbe.h"
 #include "platform/System.h"
-#include "report/LayerCheck.h"
 
 // Error codes of the OS layer.
 constexpr int32_t kOsErrorWin9x = 1;
@@ -18,7 +18,7 @@ MemoryStatusRecord ReadMemoryStatus(ISystem& system);
 // The anchor of the service-pack advice, opened in a new browser window.
 extern const char kServicePackAnchor[];
 
-class COsLayerCheck : public CLayerCheck {
+class COsLayerCheck : public CLibraryProbeCheck {
  public:
   COsLayerCheck();
   ~COsLayerCheck() override;
@@ -35,6 +35,7 @@ class COsLayerCheck : public CLayerCheck {
   void ReportIpAddress();
 
  private:
+  int ReportSystem();
   void ReportProductType();
   void ReportServicePack(const OsVersionRecord& version);
 };

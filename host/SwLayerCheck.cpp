@@ -18,7 +18,12 @@ const char kNotCallable[] = "Unable to call the DLL function ZebVersionString";
 
 }  // namespace
 
-CSwLayerCheck::CSwLayerCheck() { SetName("SW "); }
+CSwLayerCheck::CSwLayerCheck() {
+  SetName("SW ");
+  m_findings.SetEmptyList("libraries");
+  // Found by name, the photonic library is asked for its own version.
+  m_findings.SetNull("photonic_library");
+}
 
 CSwLayerCheck::~CSwLayerCheck() = default;
 
@@ -66,6 +71,15 @@ void CSwLayerCheck::ProbePhotonicLibrary() {
 }
 
 void CSwLayerCheck::CallPhotonicLibrary() {
+  m_findings.Enter("photonic_library");
+  m_findings.SetBool("callable", false);
+  m_findings.SetNull("version_string");
+  m_findings.SetNull("version");
+  AskPhotonicLibrary();
+  m_findings.Leave();
+}
+
+void CSwLayerCheck::AskPhotonicLibrary() {
   ILibraries* libraries = GetPlatform().libraries;
   ZebTable zeb;
   ModuleHandle module = libraries != nullptr ? zeb.Load(*libraries, "zeb_32") : nullptr;
@@ -87,12 +101,14 @@ void CSwLayerCheck::CallPhotonicLibrary() {
     // reported; the missing call is skipped.
     if (zeb.ZebVersion != nullptr) zeb.ZebVersion(&a, &b, &c);
 
+    m_findings.SetBool("callable", true);
     Write("ZebVersionString: ");
     WriteInfo("\"");
-    WriteInfoExternal(text);
+    WriteInfoExternal(Keep("version_string", text));
     WriteInfo("\"");
 
     Write("<br>\r\nZebVersion: ");
+    m_findings.Set("version", std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c));
     WriteInfo(std::to_string(a).c_str());
     Write(".");
     WriteInfo(std::to_string(b).c_str());
@@ -118,14 +134,17 @@ void CSwLayerCheck::ProbeVisaLibrary() {
   uint32_t minLS = 0;
   switch (GetLibraryPublisher("visa32.dll")) {
     case kPublisherMaker:
+      m_findings.Set("visa_publisher", "maker");
       minMS = kVisaMinMakerMS;
       minLS = kVisaMinMakerLS;
       break;
     case kPublisherNational:
+      m_findings.Set("visa_publisher", "national");
       minMS = kVisaMinNationalMS;
       minLS = kVisaMinNationalLS;
       break;
     default:
+      m_findings.Set("visa_publisher", "other");
       Write(
           "Please uprgade your visa32.dll to National Instruments visa32.dll ver. 2.5 or Velmora "
           "Technologies visa32.dll ver. J.01.01\r\n<br>");

@@ -1,14 +1,14 @@
 #pragma once
 // The SW layer check: the photonic library, the two instrument drivers, the VISA
 // library with its publisher's minimum version, and six runtime and system libraries.
-#include "report/LayerCheck.h"
+#include "host/LibraryProbe.h"
 
 // Error codes of the SW layer; only the photonic library sets any.
 constexpr int32_t kSwErrorZebNotFound = 6;
 constexpr int32_t kSwErrorZebCopiesFound = 7;
 constexpr int32_t kSwErrorZebNotCallable = 12;
 
-class CSwLayerCheck : public CLayerCheck {
+class CSwLayerCheck : public CLibraryProbeCheck {
  public:
   CSwLayerCheck();
   ~CSwLayerCheck() override;
@@ -18,5 +18,6 @@ class CSwLayerCheck : public CLayerCheck {
  private:
   void ProbePhotonicLibrary();
   void CallPhotonicLibrary();
+  void AskPhotonicLibrary();
   void ProbeVisaLibrary();
 };

@@ -16,7 +16,12 @@ constexpr size_t kSystemErrorSize = 256;
 
 }  // namespace
 
-CGpibLayerCheck::CGpibLayerCheck() { SetName("GPIB "); }
+CGpibLayerCheck::CGpibLayerCheck() {
+  SetName("GPIB ");
+  m_findings.SetEmptyList("libraries");
+  m_findings.SetNull("missing_function");
+  m_findings.SetEmptyList("boards");
+}
 
 CGpibLayerCheck::~CGpibLayerCheck() = default;
 
@@ -55,7 +60,13 @@ int CGpibLayerCheck::Step() {
 int CGpibLayerCheck::ScanGpibBoard(int board) {
   if (board < 0 || board > 9) return 0;
   const std::string name = "GPIB" + std::to_string(board);
-  return ScanResources(name.c_str()) > 0 ? 1 : 0;
+  m_findings.Add("boards");
+  m_findings.Set("interface", name);
+  m_findings.SetEmptyList("system_errors");
+  m_findings.SetEmptyList("resources");
+  const int found = ScanResources(name.c_str()) > 0 ? 1 : 0;
+  m_findings.Leave();
+  return found;
 }
 
 int CGpibLayerCheck::ScanResources(const char* interfaceName) {
@@ -66,6 +77,7 @@ int CGpibLayerCheck::ScanResources(const char* interfaceName) {
   const char* missing = nullptr;
   if (visa.FirstMissing(&missing) != 0) {
     if (!m_missingReported) {
+      m_findings.SetTop("missing_function", missing);
       const std::string text = std::string(missing) + " not found in visa32.dll\r\n<br>";
       WriteError(text.c_str());
       m_missingReported = true;
@@ -88,31 +100,45 @@ int CGpibLayerCheck::ScanResources(const char* interfaceName) {
   if (findStatus != kViSuccess) count = 0;
   while (findStatus == kViSuccess) {
     description[kDescriptionSize - 1] = '\0';
-    Write("Found resource: ");
-    WriteInfoExternal(description);
-    Write("<br>\r\n");
-    visa.viSetAttribute(manager, kViAttrTimeoutValue, kTimeoutMilliseconds);
-    QuerySystemError(manager);
-
-    ViSession instrument = 0;
-    if (visa.viOpen(manager, description, 0, 0, &instrument) != kViSuccess) {
-      QuerySystemError(instrument);
-    } else {
-      visa.viSetAttribute(instrument, kViAttrTimeoutValue, kTimeoutMilliseconds);
-      std::string answer(kAnswerSize, '\0');
-      visa.viQueryf(instrument, "*IDN?\n", "%t", &answer[0]);
-      answer.back() = '\0';
-      Write("Instrument: ");
-      WriteInfoExternal(answer.c_str());
-      if (visa.viClose(instrument) == kViSuccess) {
-        Write("\r\nresource closed successfully, <br>\r\n");
-      } else {
-        QuerySystemError(instrument);
-      }
-    }
+    m_findings.Add("resources");
+    ScanResource(visa, manager, description);
+    m_findings.Leave();
     findStatus = visa.viFindNext(findList, description);
   }
   return static_cast<int>(count);
+}
+
+void CGpibLayerCheck::ScanResource(ViTable& visa, ViSession manager, const char* description) {
+  m_findings.SetNull("resource");
+  m_findings.SetBool("opened", false);
+  m_findings.SetNull("identification");
+  m_findings.SetNull("closed");
+  m_findings.SetEmptyList("system_errors");
+  Write("Found resource: ");
+  WriteInfoExternal(Keep("resource", description));
+  Write("<br>\r\n");
+  visa.viSetAttribute(manager, kViAttrTimeoutValue, kTimeoutMilliseconds);
+  QuerySystemError(manager);
+
+  ViSession instrument = 0;
+  if (visa.viOpen(manager, description, 0, 0, &instrument) != kViSuccess) {
+    QuerySystemError(instrument);
+    return;
+  }
+  m_findings.SetBool("opened", true);
+  visa.viSetAttribute(instrument, kViAttrTimeoutValue, kTimeoutMilliseconds);
+  std::string answer(kAnswerSize, '\0');
+  visa.viQueryf(instrument, "*IDN?\n", "%t", &answer[0]);
+  answer.back() = '\0';
+  Write("Instrument: ");
+  WriteInfoExternal(Keep("identification", answer.c_str()));
+  const bool closed = visa.viClose(instrument) == kViSuccess;
+  m_findings.SetBool("closed", closed);
+  if (closed) {
+    Write("\r\nresource closed successfully, <br>\r\n");
+  } else {
+    QuerySystemError(instrument);
+  }
 }
 
 void CGpibLayerCheck::QuerySystemError(ViSession session) {
@@ -125,8 +151,10 @@ void CGpibLayerCheck::QuerySystemError(ViSession session) {
   const ViStatus status = visa.viQueryf(session, "%s\n", "%t", "SYST:ERR?", answer);
   answer[kSystemErrorSize - 1] = '\0';
   if (status == kViErrorTimeout) {
+    m_findings.Append("system_errors", "System Error - Timeout");
     WriteError("System Error - Timeout\r\n");
   } else if (answer[0] != '+') {
-    WriteExternal(answer);
+    // An empty answer shows nothing and is no finding.
+    WriteExternal(answer[0] != '\0' ? KeepItem("system_errors", answer) : answer);
   }
 }

@@ -2,15 +2,15 @@
 // The GPIB layer check: is the VISA library there, and does any instrument
 // answer on GPIB interfaces 0 to 9? It talks to VISA directly, not to the
 // instrument driver.
+#include "host/LibraryProbe.h"
 #include "instrument/VisaFunctions.h"
-#include "report/LayerCheck.h"
 
 constexpr int32_t kGpibErrorNoVisa = 1;
 constexpr int32_t kGpibErrorNoResource = 9;
 
 extern const char kVisaLibrary[];  // "visa32.dll"
 
-class CGpibLayerCheck : public CLayerCheck {
+class CGpibLayerCheck : public CLibraryProbeCheck {
  public:
   CGpibLayerCheck();
   ~CGpibLayerCheck() override;
@@ -19,9 +19,12 @@ class CGpibLayerCheck : public CLayerCheck {
 
   int ScanGpibBoard(int board);
   int ScanResources(const char* interfaceName);
+  // The answers go into the current record's "system_errors".
   void QuerySystemError(ViSession session);
 
  private:
+  void ScanResource(ViTable& visa, ViSession manager, const char* description);
+
   // A library lacking a function is reported once per check, not per interface.
   bool m_missingReported = false;
 };

@@ -32,7 +32,10 @@ std::string Terminated(std::vector<char>& buffer) {
 
 }  // namespace
 
-CInstrLayerCheck::CInstrLayerCheck() { SetName("Instrument "); }
+CInstrLayerCheck::CInstrLayerCheck() {
+  SetName("Instrument ");
+  m_findings.SetEmptyList("mainframes");
+}
 
 CInstrLayerCheck::~CInstrLayerCheck() = default;
 
@@ -207,7 +210,16 @@ int CInstrLayerCheck::OpenAllMainframes() {
 }
 
 int CInstrLayerCheck::ReportMainframe(const char* address) {
-  if (m_recorder != nullptr) m_recorder->OnMainframe(address);
+  m_findings.Add("mainframes");
+  m_findings.Set("address", address);
+  m_findings.SetNull("identification");
+  m_findings.SetEmptyList("slots");
+  ReportSlots(address);
+  m_findings.Leave();
+  return m_error;
+}
+
+void CInstrLayerCheck::ReportSlots(const char* address) {
   ReportProgress((std::string("mainframe ") + address).c_str());
   KvSession session = 0;
   OpenMainframe(address, session);
@@ -219,9 +231,8 @@ int CInstrLayerCheck::ReportMainframe(const char* address) {
                                 : kKvEntryMissing;
   if (idStatus == 0) {
     const std::string text = Terminated(identification);
-    if (m_recorder != nullptr) m_recorder->OnIdentification(text.c_str());
     Write("InstrumentID: ");
-    WriteInfoExternal(text.c_str());
+    WriteInfoExternal(Keep("identification", text.c_str()));
     Write("<br>\r\n");
   } else {
     ReportDriverError(session, idStatus);
@@ -233,6 +244,12 @@ int CInstrLayerCheck::ReportMainframe(const char* address) {
   for (int32_t slot = 0; slot < kSlotsPerMainframe; ++slot) {
     const int32_t code = m_slotTypes[slot];
     if (code == kSlotEmpty) continue;
+    m_findings.Add("slots");
+    m_findings.SetInteger("slot", slot);
+    m_findings.SetInteger("type_code", code);
+    m_findings.Set("module", ModuleName(code));
+    m_findings.SetNull("identification");
+    m_findings.SetEmptyList("measurements");
     WriteSlotType(code, slot);
     const std::string command = "SLOT" + std::to_string(slot) + ":IDN?";
     char answer[kSlotAnswerSize + 1] = {};
@@ -241,10 +258,9 @@ int CInstrLayerCheck::ReportMainframe(const char* address) {
             ? m_kv.kv740m_cmdString_Q(session, command.c_str(), kSlotAnswerSize, answer)
             : kKvEntryMissing;
     answer[kSlotAnswerSize] = '\0';
-    if (m_recorder != nullptr) m_recorder->OnSlot(slot, code, status == 0 ? answer : nullptr);
     if (status == 0) {
       Write("ID string: ");
-      WriteInfoExternal(answer);
+      WriteInfoExternal(Keep("identification", answer));
       Write("<br>\r\n");
       if (std::strstr(answer, "795") != nullptr) WriteError("Power meters 795xx are not supported\r\n<br>");
     } else {
@@ -258,27 +274,42 @@ int CInstrLayerCheck::ReportMainframe(const char* address) {
         ReportPower(session, slot, 1);
       }
     }
+    m_findings.Leave();
   }
 
   if (m_measure != 0) AllLasersOff(session, m_slotTypes);
-  return m_error;
 }
 
+namespace {
+
+// Each module type code: the report's words and the record's.
+struct CModuleKind {
+  const char* report;
+  const char* name;
+};
+
+const CModuleKind kModuleKinds[] = {
+    {nullptr, "undefined"},
+    {"A single-channel Power Sensor<br>\r\n", "single-channel power meter"},
+    {"A dual-channel Power Sensor<br>\r\n", "dual-channel power meter"},
+    {"A single Laser Source <br>\r\n", "single laser source"},
+    {"A dual-wavelength Laser Source<br>\r\n", "dual-wavelength laser source"},
+    {"A Tunable Laser module<br>\r\n", "tunable laser source"},
+    {"A Return Loss Module<br>\r\n", "return-loss module"},
+    {"A Return Loss Combo Module<br>\r\n", "return-loss combination module"},
+};
+
+bool KnownModule(int32_t code) { return code >= kSlotPowerMeter && code <= kSlotReturnLossCombo; }
+
+}  // namespace
+
+const char* ModuleName(int32_t code) { return kModuleKinds[KnownModule(code) ? code : 0].name; }
+
 void CInstrLayerCheck::WriteSlotType(int32_t code, int32_t slot) {
-  static const char* const kTexts[] = {
-      nullptr,
-      "A single-channel Power Sensor<br>\r\n",
-      "A dual-channel Power Sensor<br>\r\n",
-      "A single Laser Source <br>\r\n",
-      "A dual-wavelength Laser Source<br>\r\n",
-      "A Tunable Laser module<br>\r\n",
-      "A Return Loss Module<br>\r\n",
-      "A Return Loss Combo Module<br>\r\n",
-  };
   const std::string head = "Slot no. " + std::to_string(slot) + " : ";
   Write(head.c_str());
-  if (code >= kSlotPowerMeter && code <= kSlotReturnLossCombo) {
-    WriteInfo(kTexts[code]);
+  if (KnownModule(code)) {
+    WriteInfo(kModuleKinds[code].report);
   } else {
     WriteError("Undefined slot number<br>\r\n");
   }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "instrument/DriverFunctions.h"
-#include "instrument/InstrumentRecord.h"
 #include "report/LayerCheck.h"
 
 
@@ -22,6 +21,10 @@ constexpr int32_t kInstrErrorDriverCall = 1000;
 constexpr KvStatus kKvEntryMissing = static_cast<KvStatus>(0xBFFC0FFFu);
 
 extern const char kDriverLibrary[];  // "kv740m_32.dll"
+
+// A slot's module type code in words, for the record; "undefined" for codes
+// the report calls undefined.
+const char* ModuleName(int32_t code);
 extern const char kUnlockHint[];
 
 class CInstrLayerCheck : public CLayerCheck {
@@ -30,6 +33,8 @@ class CInstrLayerCheck : public CLayerCheck {
   ~CInstrLayerCheck() override;
 
   int Step() override;
+  // The instrument checks act on the driver's load result themselves.
+  int Start() override { return BeginWithDriver(); }
 
   // The driver binding.
   int BeginWithDriver();
@@ -44,6 +49,7 @@ class CInstrLayerCheck : public CLayerCheck {
   void ListMainframes(std::string& list, int32_t& count);
   int OpenAllMainframes();
   int ReportMainframe(const char* address);
+  void ReportSlots(const char* address);
   void WriteSlotType(int32_t code, int32_t slot);
 
   // The instrument operations; codes arrays hold kSlotsPerMainframe entries.
@@ -60,9 +66,6 @@ class CInstrLayerCheck : public CLayerCheck {
   int AllLasersOff(KvSession session, const int32_t* codes);
   uint16_t SetLaserState(KvSession session, uint16_t state, int32_t slot, int32_t output);
   void GetLaserStatus(KvSession session, int32_t slot, uint16_t& state, int32_t& output);
-
-  // Findings also kept as data (the headless run's JSON); null: none kept.
-  void SetRecorder(IInstrumentRecorder* recorder) { m_recorder = recorder; }
 
   const KvDriverTable& Driver() const { return m_kv; }
   int32_t DriverStatus() const { return m_driverStatus; }
@@ -83,5 +86,4 @@ class CInstrLayerCheck : public CLayerCheck {
   int32_t m_slotTypes[kSlotsPerMainframe] = {};
   ModuleHandle m_driver = nullptr;
   KvDriverTable m_kv;
-  IInstrumentRecorder* m_recorder = nullptr;
 };

@@ -90,7 +90,11 @@ double CInstrLayerCheck::MeasureWatts(KvSession session, int32_t slot, int32_t c
 int CInstrLayerCheck::ReportPower(KvSession session, int32_t slot, int32_t channel) {
   bool readOk = false;
   const double dbm = ToDbm(MeasureWatts(session, slot, channel, 1, 0.02, readOk));
-  if (m_recorder != nullptr) m_recorder->OnPower(slot, channel, dbm, readOk);
+  m_findings.Add("measurements");
+  m_findings.SetInteger("channel", channel + 1);
+  m_findings.SetNumber("dbm", dbm);
+  m_findings.SetBool("valid", readOk);
+  m_findings.Leave();
   const std::string text = " " + FormatExponent(dbm);
   WriteInfo(text.c_str());
   Write(" dBm<br>\r\n");

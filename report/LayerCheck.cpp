@@ -67,6 +67,26 @@ int CLayerCheck::Begin() {
   return m_task;
 }
 
+const char* CLayerCheck::Keep(const char* key, const char* text) {
+  m_findings.Set(key, text);
+  return text;
+}
+
+int64_t CLayerCheck::KeepInteger(const char* key, int64_t value) {
+  m_findings.SetInteger(key, value);
+  return value;
+}
+
+const char* CLayerCheck::KeepWords(const char* key, const char* text) {
+  m_findings.AppendWords(key, text);
+  return text;
+}
+
+const char* CLayerCheck::KeepItem(const char* list, const char* text) {
+  m_findings.Append(list, text);
+  return text;
+}
+
 void CLayerCheck::MarkupToText(const char* source, char* destination) {
   bool inside = false;
   size_t out = 0;

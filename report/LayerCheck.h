@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "report/Findings.h"
+
 // The report window as a check sees it: insert at the caret, replacing the
 // selection, not undoable.
 class IReportWindow {
@@ -48,6 +50,8 @@ class CLayerCheck {
   int AttachWindow(IReportWindow* window, int mode);
   void AttachBuffer(ReportDocument* document, int mode);
   int Begin();
+  // How a command starts the check: Begin, or what the check needs besides it.
+  virtual int Start() { return Begin(); }
 
   // Null: the check runs without showing progress (and nothing is painted).
   void SetProgress(ICheckProgress* progress) { m_progress = progress; }
@@ -75,10 +79,19 @@ class CLayerCheck {
   static std::string MarkupToText(const std::string& source);
   static std::string EscapeMarkup(const std::string& text);
 
-  // Library probe shared by the host-side checks (host/LibraryProbe.cpp).
-  int CheckLibrary(const char* name, uint32_t minMS = 0, uint32_t minLS = 0);
-  int FindFileOnDrive(const char* directory, const char* name, int& counter);
-  int GetLibraryPublisher(const char* name);
+  // A finding kept in the record under key in the same call that hands its
+  // text to a writer: Write...(Keep("build", text)). The record gets the text
+  // as the plain report shows it.
+  const char* Keep(const char* key, const char* text);
+  // value, kept as a number.
+  int64_t KeepInteger(const char* key, int64_t value);
+  // text, with its words added to those kept under key.
+  const char* KeepWords(const char* key, const char* text);
+  // text, kept at the end of the list under key.
+  const char* KeepItem(const char* list, const char* text);
+
+  CFindings& Findings() { return m_findings; }
+  const CFindings& Findings() const { return m_findings; }
 
   int32_t Error() const { return m_error; }
   int32_t Task() const { return m_task; }
@@ -104,8 +117,7 @@ class CLayerCheck {
   // The window's text not yet inserted, already in the window's mode.
   std::string m_pending;
   ICheckProgress* m_progress = nullptr;
-  // Folders the drive search has listed, for its progress.
-  int32_t m_foldersSearched = 0;
+  CFindings m_findings;
 };
 
 // The texts of the markup that the writers build.

@@ -159,7 +159,7 @@ TEST_F(DiagDlgTest, LayerCommandPatternRunsInOrder) {
 
 TEST_F(DiagDlgTest, CustomStartTakesThePlaceOfBegin) {
   RunMain({headless::Run([this](HeadlessWindow&) {
-    m_dialog.RunLayerCommand<CProbeCheck>(CProbeStart{&m_journal});
+    m_dialog.RunLayerCommand<CProbeStartCheck>();
   })});
   const std::vector<std::string> expected = {"cursor on", "check constructed", "custom start",
                                              "step 1", "step 2", "step 3", "cursor off",

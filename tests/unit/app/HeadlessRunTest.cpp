@@ -266,7 +266,7 @@ TEST_F(HeadlessRunTest, JsonHoldsMainframesSlotsAndReadings) {
 
 TEST(JsonSchemaCheckTest, EachKindOfViolationIsFound) {
   const Json schema = Schema();
-  Json good = {{"tool", {{"name", "benchsentry"}, {"version", "1.0"}}}, {"started", ""}, {"failed_layers", 0}, {"layers", Json::array()}};
+  Json good = {{"format", 2}, {"tool", {{"name", "benchsentry"}, {"version", "1.0"}}}, {"started", ""}, {"failed_layers", 0}, {"layers", Json::array()}};
   for (const char* name : {"OS", "SW", "GPIB", "Instrument", "Optical"}) {
     good["layers"].push_back({{"name", name}, {"verdict", "ok"}, {"error_code", 0}, {"report", ""}});
   }
@@ -392,15 +392,16 @@ TEST_F(BaselineTest, RunAgainstItsOwnBaselineAndAChangedBench) {
   EXPECT_EQ(SchemaViolations(changed, Schema()), std::vector<std::string>());
   std::vector<std::string> kinds;
   for (const Json& change : changed["changes"]) kinds.push_back(change["kind"]);
-  EXPECT_EQ(kinds, (std::vector<std::string>{"module_moved", "mainframe_firmware", "reading_changed"}));
+  EXPECT_EQ(kinds, (std::vector<std::string>{"resource_firmware", "module_moved", "reading_changed"}));
   EXPECT_NE(m_files.FileBytes("C:\\reports\\r.html").value_or("").find(
                 "<i><font color=#900090>GPIB0::20::INSTR slot 12: module moved to slot 14</font></i><br>"),
             std::string::npos);
   const std::string console = m_console->ConsoleOutput();
   EXPECT_NE(console.find("Changes since the baseline of Friday, March 02, 2001, 14:05:09 (C:\\reports\\good.json):\r\n"
+                         "GPIB layer:\r\n"
+                         "  GPIB0::22::INSTR: firmware V3.12(4711) -> V3.14(5002)\r\n"
                          "Instrument layer:\r\n"
                          "  GPIB0::20::INSTR slot 12: module moved to slot 14\r\n"
-                         "  GPIB0::22::INSTR: firmware V3.12(4711) -> V3.14(5002)\r\n"
                          "Optical layer:\r\n"
                          "  GPIB0::20::INSTR slot 1 channel 1: power -3.28 dBm -> -6.29 dBm (-3.01 dB)\r\n"
                          "3 changes since the baseline\r\n"),

@@ -60,11 +60,11 @@ class CProbeCheck : public CLayerCheck {
   }
 };
 
-// Started by a custom start in place of Begin, as the instrument checks will be.
-struct CProbeStart {
-  std::vector<std::string>* journal;
-  int operator()(CLayerCheck& check) const {
-    journal->push_back("custom start");
-    return check.Begin();
+// Started by a start of its own in place of Begin, as the instrument checks are.
+class CProbeStartCheck : public CProbeCheck {
+ public:
+  int Start() override {
+    s_journal->push_back("custom start");
+    return Begin();
   }
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -104,15 +105,35 @@ std::string Unquote(const std::string& statement, size_t& pos) {
 class ResourceTest : public ::testing::Test {
  protected:
   ResourceTest() : m_statements(Statements(ReadSource("benchsentry.rc"))) {
-    std::istringstream header(ReadSource("resource.h"));
-    std::string line;
-    while (std::getline(header, line)) {
-      std::istringstream words(line);
-      std::string define, name, value;
-      if (!(words >> define >> name >> value) || define != "#define") continue;
-      char* end = nullptr;
-      const long number = std::strtol(value.c_str(), &end, 0);
-      if (end != nullptr && *end == '\0') m_ids[name] = static_cast<int>(number);
+    // The headers the script includes: its ids, the bench dialogs' ids and the
+    // version the build writes; text macros are put in place as windres does.
+    std::map<std::string, std::string> texts;
+    for (const std::string& path : {std::string(BS_SOURCE_DIR) + "/app/resource.h",
+                                    std::string(BS_SOURCE_DIR) + "/bench/BenchResource.h",
+                                    std::string(BS_GENERATED_DIR) + "/app/Version.h"}) {
+      std::ifstream file(path);
+      EXPECT_TRUE(file.good()) << path;
+      std::string line;
+      while (std::getline(file, line)) {
+        std::istringstream words(line);
+        std::string define, name, value;
+        if (!(words >> define >> name) || define != "#define" || !std::getline(words >> std::ws, value)) continue;
+        char* end = nullptr;
+        const long number = std::strtol(value.c_str(), &end, 0);
+        if (end != nullptr && *end == '\0') m_ids[name] = static_cast<int>(number);
+        texts[name] = value;
+      }
+    }
+    const auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; };
+    for (std::string& statement : m_statements) {
+      for (const auto& [name, value] : texts) {
+        if (name.compare(0, 3, "BS_") != 0) continue;
+        for (size_t at = statement.find(name); at != std::string::npos; at = statement.find(name, at + 1)) {
+          const size_t after = at + name.size();
+          if ((at > 0 && wordChar(statement[at - 1])) || (after < statement.size() && wordChar(statement[after]))) continue;
+          statement.replace(at, name.size(), value);
+        }
+      }
     }
     m_ids["IDOK"] = 1;
     m_ids["IDCANCEL"] = 2;

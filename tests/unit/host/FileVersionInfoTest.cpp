@@ -150,7 +150,7 @@ TEST_F(FileVersionInfoTest, PublisherFromFirstLetterOfCompanyName) {
   }
   libraries.AddLibrary("plain.dll");
 
-  CLayerCheck check;
+  CLibraryProbeCheck check;
   for (const Case& c : cases) EXPECT_EQ(c.publisher, check.GetLibraryPublisher(c.library)) << c.library;
   EXPECT_EQ(0, check.GetLibraryPublisher("plain.dll"));
   EXPECT_EQ(0, check.GetLibraryPublisher("missing.dll"));
@@ -172,7 +172,7 @@ TEST(FileVersionTest, DisplayFormAndComparison) {
 TEST_F(FileVersionInfoTest, WriteFileVersionShowsNumbersInInformationStyle) {
   CLayerCheck check;
   Attach(check);
-  WriteFileVersion(check, 0x004A0001, 0x00010000);
+  WriteFileVersion(check, 0x004A0001, 0x00010000, "version");
   check.Flush();
   EXPECT_EQ("74.1.1.0", Window());
   EXPECT_EQ(

@@ -81,7 +81,7 @@ TEST_F(Win32FilesTest, DriveSearchReportsAFoldersHitsBeforeItsSubfolders) {
   folder.MakeFolder("deeper\\deepest");
   folder.MakeFile("deeper\\deepest\\zeb_32.dll", "not a library");
   folder.MakeFile("zeb_32.dll", "not a library");
-  CLayerCheck check;
+  CLibraryProbeCheck check;
   Attach(check);
   int counter = 0;
   EXPECT_EQ(2, check.FindFileOnDrive(folder.Path().c_str(), "zeb_32.dll", counter));

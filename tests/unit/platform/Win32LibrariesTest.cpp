@@ -60,7 +60,7 @@ TEST_F(Win32LibrariesTest, VersionResourceOfKernel32) {
   EXPECT_FALSE(info.GetString("ProductVersion").empty());
   EXPECT_EQ("", info.GetString("NoSuchValue"));
 
-  CLayerCheck check;
+  CLibraryProbeCheck check;
   const int expected = company[0] == 'V' ? 1 : company[0] == 'N' ? 2 : 0;
   EXPECT_EQ(expected, check.GetLibraryPublisher("kernel32.dll"));
 }
@@ -74,7 +74,7 @@ TEST_F(Win32LibrariesTest, ModulesNotLoadedHaveNoVersionToRead) {
 TEST_F(Win32LibrariesTest, CheckLibraryReportsARealLibrary) {
   CFileVersionInfo info;
   ASSERT_EQ(1, info.Load("kernel32.dll"));
-  CLayerCheck check;
+  CLibraryProbeCheck check;
   Attach(check);
   EXPECT_EQ(1, check.CheckLibrary("kernel32.dll"));
   check.Flush();

@@ -1,0 +1,22 @@
+# Fails when a file of FOLDER includes a header of one of the project's folders
+# (ALL) that is not in ALLOWED.
+#   cmake -DFOLDER=... -DALLOWED=a,b -DALL=a,b,c -P CheckIncludes.cmake
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "," ";" allowed "${ALLOWED}")
+string(REPLACE "," ";" all "${ALL}")
+file(GLOB_RECURSE files ${FOLDER}/*.h ${FOLDER}/*.cpp ${FOLDER}/*.rc)
+set(upward)
+foreach(file ${files})
+  file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[a-z0-9_]+/")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([a-z0-9_]+)/.*$" "\\1" target "${line}")
+    if(target IN_LIST all AND NOT target IN_LIST allowed)
+      file(RELATIVE_PATH name ${FOLDER}/.. ${file})
+      list(APPEND upward "${name}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(upward)
+  string(REPLACE ";" "\n  " upward "${upward}")
+  message(FATAL_ERROR "Includes of folders above, or beside, this one:\n  ${upward}")
+endif()
