@@ -134,8 +134,9 @@ void WriteChangesSection(const CBaselineComparison& comparison, std::string& win
 std::string JsonWithChanges(const std::string& json, const CBaselineComparison& comparison) {
   nlohmann::ordered_json report = nlohmann::ordered_json::parse(json, nullptr, false);
   if (report.is_discarded() || !report.is_object()) return json;
+  const Json started = comparison.baseline.report.value("started", Json());
   report["baseline"] = {{"file", Latin1ToUtf8(comparison.file)},
-                        {"started", comparison.baseline.report.value("started", Json(""))},
+                        {"started", started.is_string() ? started : Json("")},
                         {"format", comparison.baseline.format}};
   report["changes"] = ChangesJson(comparison.changes);
   return report.dump(2) + "\n";
