@@ -29,6 +29,7 @@ const LateBoundPresence* FirstMissingEntry(const LateBoundPresence (&entries)[N]
 
 #define BS_LATE_BOUND_LOOKUP(number, name, ...) \
   name = reinterpret_cast<decltype(name)>(libraries.GetProcAddress(module, #name));
+#define BS_LATE_BOUND_RESOLVE(number, name, ...) name = reinterpret_cast<decltype(name)>(resolve(#name));
 #define BS_LATE_BOUND_CLEAR(number, name, ...) name = nullptr;
 #define BS_LATE_BOUND_PRESENCE(number, name, ...) {number, #name, name != nullptr},
 
@@ -43,6 +44,11 @@ const LateBoundPresence* FirstMissingEntry(const LateBoundPresence (&entries)[N]
       Clear();                                                                        \
       if (module == nullptr) return;                                                  \
       LIST(BS_LATE_BOUND_LOOKUP)                                                      \
+    }                                                                                 \
+    /* Every entry looked up by resolve(name), which gives its address or null. */   \
+    template <class Resolve>                                                          \
+    void LookUpWith(Resolve resolve) {                                                \
+      LIST(BS_LATE_BOUND_RESOLVE)                                                     \
     }                                                                                 \
     /* Loads the library by name; null (and an empty table) when it cannot load. */  \
     ModuleHandle Load(ILibraries& libraries, const char* library) {                   \

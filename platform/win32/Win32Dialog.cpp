@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Dialog.h"
+#include "platform/win32/SystemFunctions.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -43,9 +44,7 @@ class CWin32Dialogs : public IDialogBackend {
   // The extended call needs comctl32 4.70 (Internet Explorer 3), which a bare
   // NT 4.0 or 95 lacks; the basic one is in every version.
   bool InitCommonControls() override {
-    using InitExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto initEx = reinterpret_cast<InitExFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("comctl32.dll"), "InitCommonControlsEx")));
+    const auto initEx = Comctl32Late().InitCommonControlsEx;
     if (initEx == nullptr) {
       ::InitCommonControls();
       return true;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/SystemFunctions.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -21,11 +22,7 @@ HANDLE ParentConsole() {
   static bool tried = false;
   if (tried) return console;
   tried = true;
-  using AttachConsoleFunction = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-  auto attach = kernel != nullptr ? reinterpret_cast<AttachConsoleFunction>(
-                                        reinterpret_cast<void*>(::GetProcAddress(kernel, "AttachConsole")))
-                                  : nullptr;
+  const auto attach = Kernel32Late().AttachConsole;
   constexpr DWORD kAttachParentProcess = static_cast<DWORD>(-1);
   if (attach == nullptr || !attach(kAttachParentProcess)) return console;
   console = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

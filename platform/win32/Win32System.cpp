@@ -8,18 +8,10 @@
 
 #include <cstring>
 
+#include "platform/win32/SystemFunctions.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
-
-using MemoryStatusExFn = BOOL(WINAPI*)(MEMORYSTATUSEX*);
-
-// 2000 and later only; bound at run time so the program still starts on older systems.
-MemoryStatusExFn MemoryStatusEx() {
-  static const MemoryStatusExFn call = reinterpret_cast<MemoryStatusExFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx")));
-  return call;
-}
 
 class CWin32System : public ISystem {
  public:
@@ -31,10 +23,11 @@ class CWin32System : public ISystem {
     record.processorRevision = info.wProcessorRevision;
   }
 
-  bool HasGlobalMemoryStatusEx() override { return MemoryStatusEx() != nullptr; }
+  // 2000 and later only; bound at run time so the program still starts on older systems.
+  bool HasGlobalMemoryStatusEx() override { return Kernel32Late().GlobalMemoryStatusEx != nullptr; }
 
   bool GlobalMemoryStatusEx(MemoryStatusRecord& record) override {
-    MemoryStatusExFn call = MemoryStatusEx();
+    const auto call = Kernel32Late().GlobalMemoryStatusEx;
     if (call == nullptr) return false;
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);

@@ -1,5 +1,6 @@
 // Diagnose All on the simulated bench, saved as HTML and text into the test results:
 // the browser check (browser-check.sh) opens the HTML file afterwards.
+#include "app/LayerCatalogue.h"
 #include "tests/gui/BenchsentryFixture.h"
 
 namespace gui {
@@ -17,7 +18,8 @@ TEST_F(Report, DiagnoseAllOnTheSimulatedBenchIsSaved) {
   // The five layers run in order, each from its header to its verdict, also after
   // a layer that failed (the OS layer does under Wine: no mfc42.dll).
   size_t at = 0;
-  for (const char* layer : {"OS", "SW", "GPIB", "Instrument", "Optical"}) {
+  for (const CLayerEntry& entry : kLayers) {
+    const std::string layer = entry.name;
     const size_t header = window.find(std::string(kHeaderRule) + layer + " Layer check, ", at);
     ASSERT_NE(header, std::string::npos) << layer << "\n" << window;
     if (at == 0) {

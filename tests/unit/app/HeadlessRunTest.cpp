@@ -10,6 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "app/HeadlessRun.h"
+#include "app/LayerCatalogue.h"
 #include "app/ReportExport.h"
 #include "instrument/InstrLayerCheck.h"
 #include "instrument/ListItem.h"
@@ -233,7 +234,9 @@ TEST_F(HeadlessRunTest, JsonHoldsMainframesSlotsAndReadings) {
   EXPECT_EQ(json["tool"], Json({{"name", "benchsentry"}, {"version", "1.0"}}));
   std::vector<std::string> names;
   for (const Json& layer : json["layers"]) names.push_back(layer["name"]);
-  EXPECT_EQ(names, (std::vector<std::string>{"OS", "SW", "GPIB", "Instrument", "Optical"}));
+  std::vector<std::string> catalogue;
+  for (const CLayerEntry& layer : kLayers) catalogue.push_back(layer.name);
+  EXPECT_EQ(names, catalogue);
   for (const Json& layer : json["layers"]) EXPECT_EQ(layer.contains("mainframes"), layer["name"] == "Instrument" || layer["name"] == "Optical");
 
   const Json& instrument = json["layers"][3]["mainframes"];
@@ -267,8 +270,8 @@ TEST_F(HeadlessRunTest, JsonHoldsMainframesSlotsAndReadings) {
 TEST(JsonSchemaCheckTest, EachKindOfViolationIsFound) {
   const Json schema = Schema();
   Json good = {{"format", 2}, {"tool", {{"name", "benchsentry"}, {"version", "1.0"}}}, {"started", ""}, {"failed_layers", 0}, {"layers", Json::array()}};
-  for (const char* name : {"OS", "SW", "GPIB", "Instrument", "Optical"}) {
-    good["layers"].push_back({{"name", name}, {"verdict", "ok"}, {"error_code", 0}, {"report", ""}});
+  for (const CLayerEntry& layer : kLayers) {
+    good["layers"].push_back({{"name", layer.name}, {"verdict", "ok"}, {"error_code", 0}, {"report", ""}});
   }
   ASSERT_EQ(SchemaViolations(good, schema), std::vector<std::string>());
   struct Case {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -121,9 +120,7 @@ class JsonReportTest : public AppTest {
       EXPECT_TRUE(libraries.AddSimLibrary("visa32.dll", visa));
       EXPECT_TRUE(libraries.AddSimLibrary("zeb_32.dll", zeb));
     }
-    const std::string text = DiagnoseAllJson(RunDiagnoseAll());
-    if (std::getenv("BS_DUMP_JSON") != nullptr) std::ofstream(std::getenv("BS_DUMP_JSON") + bench + driver + visa + zeb + ".json") << text;
-    return Json::parse(text);
+    return Json::parse(DiagnoseAllJson(RunDiagnoseAll()));
   }
 
   FakeSystem m_system;
