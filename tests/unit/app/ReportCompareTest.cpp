@@ -43,20 +43,15 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
        },
        1.0, {}},
       {"verdict and code", none,
-       [](Json& r) {
-         Layer(r, 3)["verdict"] = "failed";
-         Layer(r, 3)["error_code"] = 1000;
-       },
-       1.0,
-       {"Instrument verdict: Instrument layer: verdict OK -> FAILED",
+       [](Json& r) { Layer(r, 3)["verdict"] = "failed"; Layer(r, 3)["error_code"] = 1000; },
+       1.0, {"Instrument verdict: Instrument layer: verdict OK -> FAILED",
         "Instrument error_code: Instrument layer: error code 0 -> 1000"}},
       {"Windows updated", none,
        [](Json& r) {
          Layer(r, 0)["system"]["service_pack"] = "Service Pack 3";
          Layer(r, 0)["system"]["memory"]["total_mb"] = 128;
        },
-       1.0,
-       {"OS system_service_pack: Windows: service pack Service Pack 2 -> Service Pack 3",
+       1.0, {"OS system_service_pack: Windows: service pack Service Pack 2 -> Service Pack 3",
         "OS system_memory: RAM (MB): memory 64 -> 128"}},
       {"another VISA, once though two layers list it", none,
        [](Json& r) {
@@ -66,8 +61,7 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
            (*visa)["publisher"] = "National Example";
          }
        },
-       1.0,
-       {"SW library_version: visa32.dll: version 74.1.1.0 -> 5.1.0.0",
+       1.0, {"SW library_version: visa32.dll: version 74.1.1.0 -> 5.1.0.0",
         "SW library_version_string: visa32.dll: version string J.01.01 -> 5.1",
         "SW library_publisher: visa32.dll: publisher Velmora Technologies -> National Example"}},
       {"libraries gone, back, not loadable and moved",
@@ -83,8 +77,7 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
          Library(r, 1, 5)["found"] = "missing";
          Library(r, 1, 5)["copies"] = {{{"name", "C:\\new\\msvcp60.dll"}}};
        },
-       1.0,
-       {"SW library_disappeared: zeb_32.dll: no longer found (was accessible)",
+       1.0, {"SW library_disappeared: zeb_32.dll: no longer found (was accessible)",
         "SW library_found: rz2290_32.dll: found accessible -> not loadable",
         "SW library_appeared: kv740m_32.dll: appeared: accessible",
         "SW library_moved: msvcp60.dll: moved from C:\\old\\msvcp60.dll to C:\\new\\msvcp60.dll"}},
@@ -94,8 +87,7 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
          Resource(r, 0, 1)["identification"] = "";
          r["layers"][2]["boards"][1]["resources"][0]["resource"] = "GPIB1::9::INSTR";
        },
-       1.0,
-       {"GPIB resource_firmware: GPIB0::20::INSTR: firmware V3.12(4711) -> V3.14(5002)",
+       1.0, {"GPIB resource_firmware: GPIB0::20::INSTR: firmware V3.12(4711) -> V3.14(5002)",
         "GPIB resource_silent: GPIB0::22::INSTR: no longer answers (was Velmora Technologies,VT7412A,DE00000102,V3.12(4711))",
         "GPIB resource_appeared: GPIB1::9::INSTR: appeared: Oberon Instruments,DMM-3400,OB-118204,1.4.2",
         "GPIB resource_disappeared: GPIB1::7::INSTR: no longer found (was Oberon Instruments,DMM-3400,OB-118204,1.4.2)"}},
@@ -111,8 +103,7 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
            r["layers"][layer]["mainframes"][1]["slots"].push_back(added);
          }
        },
-       1.0,
-       {"Instrument module_moved: GPIB0::20::INSTR slot 1: module moved to slot 7",
+       1.0, {"Instrument module_moved: GPIB0::20::INSTR slot 1: module moved to slot 7",
         "Instrument module_serial: GPIB0::20::INSTR slot 12: serial number DE00000401 -> DE00000499",
         "Instrument module_appeared: GPIB0::22::INSTR slot 9: appeared: single-channel power meter, Velmora "
         "Technologies,VT79501A,DE00000502,V0.95",
@@ -125,8 +116,7 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
            r["layers"][layer]["mainframes"][1]["identification"] = nullptr;
          }
        },
-       1.0,
-       {"Instrument mainframe_appeared: GPIB0::23::INSTR: appeared: none",
+       1.0, {"Instrument mainframe_appeared: GPIB0::23::INSTR: appeared: none",
         "Instrument mainframe_disappeared: GPIB0::22::INSTR: no longer found (was Velmora "
         "Technologies,VT7412A,DE00000102,V3.12(4711))"}},
       {"readings beyond the tolerance, and one unreadable", none,
@@ -135,8 +125,7 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
          Slot(r, 4, 0, 2)["measurements"][1]["valid"] = false;
          Slot(r, 4, 1, 1)["measurements"] = Json::array();
        },
-       0.5,
-       {"Optical reading_changed: GPIB0::20::INSTR slot 2 channel 1: power -6.78 dBm -> -7.48 dBm (-0.70 dB)",
+       0.5, {"Optical reading_changed: GPIB0::20::INSTR slot 2 channel 1: power -6.78 dBm -> -7.48 dBm (-0.70 dB)",
         "Optical reading_unreadable: GPIB0::20::INSTR slot 2 channel 2: power no longer readable (was -20.00 dBm)",
         "Optical reading_unreadable: GPIB0::22::INSTR slot 3 channel 1: power no longer readable (was -66.99 dBm)"}},
       {"new error lines only", [](Json& r) { Layer(r, 2)["report"] = "######Timeout on GPIB1\r\nok\r\n"; },
