@@ -4,16 +4,28 @@
 
 const char kUsageText[] =
     "Usage: benchsentry.exe /all [/html FILE] [/text FILE] [/json FILE]\r\n"
+    "                            [/baseline GOOD.json [/tolerance DB]]\r\n"
+    "       benchsentry.exe /compare OLD.json NEW.json [/tolerance DB]\r\n"
     "\r\n"
-    "  /all        run Diagnose All without asking anything, then exit\r\n"
-    "  /html FILE  save the report as an HTML file\r\n"
-    "  /text FILE  save the report as a text file\r\n"
-    "  /json FILE  save the results as a JSON file\r\n"
-    "  /?          show this text\r\n"
+    "  /all           run Diagnose All without asking anything, then exit\r\n"
+    "  /html FILE     save the report as an HTML file\r\n"
+    "  /text FILE     save the report as a text file\r\n"
+    "  /json FILE     save the results as a JSON file\r\n"
+    "  /baseline GOOD.json\r\n"
+    "                 compare the run with the JSON report of a run when the bench\r\n"
+    "                 worked: the changes go to the console and into every report\r\n"
+    "  /compare OLD.json NEW.json\r\n"
+    "                 show what changed between two JSON reports; runs nothing\r\n"
+    "  /tolerance DB  a power reading counts as changed when it moved by more\r\n"
+    "                 than DB decibels (default 1)\r\n"
+    "  /?             show this text\r\n"
     "\r\n"
     "Without options the program opens its window as usual.\r\n"
-    "Exit code: the number of layers that failed (0: all five OK),\r\n"
-    "100 when the run could not be carried out.\r\n"
+    "Exit code: the number of layers that failed (0: all five OK);\r\n"
+    "10 when no layer failed but the bench differs from its baseline\r\n"
+    "(with /compare: NEW.json's failed layers, else 10 when it differs from OLD.json);\r\n"
+    "100 when the run could not be carried out;\r\n"
+    "101 when a baseline or report cannot be read or is not one of benchsentry.\r\n"
     "From a command prompt: start /wait benchsentry.exe /all ...\r\n";
 
 namespace {
@@ -25,6 +37,28 @@ std::string Lower(std::string text) {
 
 bool IsOption(const std::string& argument) {
   return !argument.empty() && (argument[0] == '/' || argument[0] == '-');
+}
+
+// A decimal number of decibels, not negative: "1", "0.5", ".5".
+bool ParseDecibels(const std::string& text, double& value) {
+  value = 0;
+  double scale = 0;  // 0 before the decimal point
+  bool digits = false;
+  for (char c : text) {
+    if (c == '.' && scale == 0) {
+      scale = 1;
+      continue;
+    }
+    if (c < '0' || c > '9' || (scale == 0 && value >= 1e6)) return false;
+    digits = true;
+    if (scale == 0) {
+      value = value * 10 + (c - '0');
+    } else {
+      scale /= 10;
+      value += (c - '0') * scale;
+    }
+  }
+  return digits;
 }
 
 CRunOptions Invalid(const std::string& problem) {
@@ -91,27 +125,54 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
   }
 
   bool all = false;
+  bool compare = false;
+  bool tolerance = false;
+  std::string output;  // the first of /html, /text, /json given
+  std::string baseline;
+  auto hasFileAt = [&](size_t at) { return at < arguments.size() && !arguments[at].empty() && !IsOption(arguments[at]); };
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (!IsOption(argument)) return Invalid("unexpected argument \"" + argument + "\"");
     const std::string name = Lower(argument.substr(1));
-    if (name == "all") {
-      if (all) return Invalid("the option " + argument + " is given twice");
-      all = true;
+    bool* flag = name == "all" ? &all : name == "compare" ? &compare : name == "tolerance" ? &tolerance : nullptr;
+    if (flag != nullptr) {
+      if (*flag) return Invalid("the option " + argument + " is given twice");
+      *flag = true;
+      if (name == "compare") {
+        if (!hasFileAt(i + 1) || !hasFileAt(i + 2)) return Invalid("the option " + argument + " needs two file names");
+        options.baselineFile = arguments[i + 1];
+        options.compareFile = arguments[i + 2];
+        i += 2;
+      } else if (name == "tolerance") {
+        options.toleranceDb = 0;
+        if (i + 1 >= arguments.size() || !ParseDecibels(arguments[i + 1], options.toleranceDb)) {
+          return Invalid("the option " + argument + " needs a number of decibels, such as 1 or 0.5");
+        }
+        ++i;
+      }
       continue;
     }
-    std::string* file = name == "html"   ? &options.htmlFile
-                        : name == "text" ? &options.textFile
-                        : name == "json" ? &options.jsonFile
-                                         : nullptr;
+    std::string* file = name == "html"       ? &options.htmlFile
+                        : name == "text"     ? &options.textFile
+                        : name == "json"     ? &options.jsonFile
+                        : name == "baseline" ? &baseline
+                                             : nullptr;
     if (file == nullptr) return Invalid("unknown option " + argument);
     if (!file->empty()) return Invalid("the option " + argument + " is given twice");
-    if (i + 1 >= arguments.size() || arguments[i + 1].empty() || IsOption(arguments[i + 1])) {
-      return Invalid("the option " + argument + " needs a file name");
-    }
+    if (!hasFileAt(i + 1)) return Invalid("the option " + argument + " needs a file name");
     *file = arguments[++i];
+    if (name != "baseline" && output.empty()) output = argument;
+  }
+  if (compare) {
+    if (all) return Invalid("/compare runs nothing: it cannot go with /all");
+    if (!baseline.empty()) return Invalid("/compare cannot go with /baseline");
+    if (!output.empty()) return Invalid("the option " + output + " needs /all: /compare writes to the console only");
+    options.mode = RunMode::Compare;
+    return options;
   }
   if (!all) return Invalid("the options need /all");
+  options.baselineFile = baseline;
+  if (tolerance && options.baselineFile.empty()) return Invalid("the option /tolerance needs /baseline or /compare");
 
   // Two outputs into one file would leave only the last one.
   const std::string* files[] = {&options.htmlFile, &options.textFile, &options.jsonFile};
@@ -120,6 +181,10 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
       if (!files[a]->empty() && Lower(*files[a]) == Lower(*files[b])) {
         return Invalid("the file \"" + *files[a] + "\" is named for two outputs");
       }
+    }
+    // An output may not replace the known-good report it is compared with.
+    if (!files[a]->empty() && Lower(*files[a]) == Lower(options.baselineFile)) {
+      return Invalid("the file \"" + *files[a] + "\" is named for the baseline and an output");
     }
   }
   options.mode = RunMode::DiagnoseAll;

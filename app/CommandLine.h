@@ -1,23 +1,33 @@
 #pragma once
 // The program's options: none for the dialog as always, /all for a run without
-// a person (a scheduler's or a lab script's), /? for the usage.
+// a person (a scheduler's or a lab script's), /compare for two saved reports,
+// /? for the usage.
 #include <string>
 #include <vector>
 
-enum class RunMode { Interactive, Usage, DiagnoseAll, Invalid };
+enum class RunMode { Interactive, Usage, DiagnoseAll, Compare, Invalid };
+
+// A power reading counts as changed when it moved by more than this.
+constexpr double kDefaultToleranceDb = 1.0;
 
 struct CRunOptions {
   RunMode mode = RunMode::Interactive;
   std::string htmlFile;
   std::string textFile;
   std::string jsonFile;
+  // /all: the JSON report of a run to compare with; /compare: the older report.
+  std::string baselineFile;
+  std::string compareFile;  // /compare: the newer report
+  double toleranceDb = kDefaultToleranceDb;
   // For Invalid: what is wrong, naming the option.
   std::string problem;
 };
 
-// Exit codes besides the number of failed layers.
+// Exit codes besides the number of failed layers (0 to 5), which always wins.
 constexpr int kExitUsage = 0;
+constexpr int kExitChanged = 10;  // no layer failed, but the bench differs from its baseline
 constexpr int kExitRunFailed = 100;
+constexpr int kExitBadReport = 101;  // a baseline or report that cannot be read or is not ours
 
 extern const char kUsageText[];
 

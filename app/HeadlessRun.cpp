@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include <nlohmann/json.hpp>
+
+#include "app/BaselineRun.h"
 #include "app/LayerCatalogue.h"
 #include "app/ReportExport.h"
 #include "app/Version.h"
@@ -123,9 +126,16 @@ int RunFromCommandLine(const CRunOptions& options) {
     case RunMode::Invalid:
       Say(std::string("benchsentry: ") + options.problem + "\r\n\r\n" + kUsageText, true);
       return kExitRunFailed;
+    case RunMode::Compare:
+      return RunCompare(options);
     case RunMode::DiagnoseAll:
       break;
   }
+
+  // A baseline that cannot be used is found before the run, as an unwritable file is.
+  CBaselineComparison comparison;
+  const bool compared = !options.baselineFile.empty();
+  if (compared && !ReadBaseline(options.baselineFile, "baseline", comparison)) return kExitBadReport;
 
   IFileSystem* files = GetPlatform().files;
   const COutputFile outputs[] = {{"/html", &options.htmlFile},
@@ -143,8 +153,15 @@ int RunFromCommandLine(const CRunOptions& options) {
     files->DeleteFile(partial.c_str());
   }
 
-  const CDiagnoseAllResult result = RunDiagnoseAll();
-  const std::string contents[] = {result.document, result.windowText, DiagnoseAllJson(result)};
+  CDiagnoseAllResult result = RunDiagnoseAll();
+  std::string json = DiagnoseAllJson(result);
+  if (compared) {
+    comparison.changes = CompareReports(comparison.baseline.report, nlohmann::json::parse(json, nullptr, false),
+                                        options.toleranceDb);
+    WriteChangesSection(comparison, result.windowText, result.document);
+    json = JsonWithChanges(json, comparison);
+  }
+  const std::string contents[] = {result.document, result.windowText, json};
   for (size_t i = 0; i < 3; ++i) {
     const std::string& path = *outputs[i].path;
     if (path.empty()) continue;
@@ -163,6 +180,7 @@ int RunFromCommandLine(const CRunOptions& options) {
   }
   summary += std::to_string(result.FailedLayers()) + " of " + std::to_string(result.layers.size()) +
              " layers failed\r\n";
+  if (compared) summary += ChangesConsoleText(comparison);
   Say(summary, false);
-  return result.FailedLayers();
+  return compared ? ExitCodeWithBaseline(result.FailedLayers(), comparison) : result.FailedLayers();
 }

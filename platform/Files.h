@@ -21,6 +21,8 @@ class IFileSystem {
   // Null on failure.
   virtual FileHandle CreateForWrite(const char* path) = 0;
   virtual bool Write(FileHandle file, const char* data, size_t size) = 0;
+  // Reads up to size bytes; read is 0 at the end of the file. False on failure.
+  virtual bool Read(FileHandle file, char* data, size_t size, size_t& read) = 0;
   virtual bool Close(FileHandle file) = 0;
   // Entries matching a pattern such as "C:\\dir\\*.*", in the platform's order;
   // false when nothing matches or the directory cannot be read.

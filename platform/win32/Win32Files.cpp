@@ -34,6 +34,14 @@ class CWin32Files : public IFileSystem {
     return true;
   }
 
+  bool Read(FileHandle file, char* data, size_t size, size_t& read) override {
+    DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+    DWORD got = 0;
+    const bool ok = ::ReadFile(static_cast<HANDLE>(file), data, chunk, &got, nullptr) != FALSE;
+    read = ok ? got : 0;
+    return ok;
+  }
+
   bool Close(FileHandle file) override { return ::CloseHandle(static_cast<HANDLE>(file)) != FALSE; }
 
   bool FindFiles(const char* pattern, std::vector<FindEntry>& entries) override {

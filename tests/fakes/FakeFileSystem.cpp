@@ -195,6 +195,20 @@ bool FakeFileSystem::Write(FileHandle file, const char* data, size_t size) {
   return false;
 }
 
+bool FakeFileSystem::Read(FileHandle file, char* data, size_t size, size_t& read) {
+  read = 0;
+  for (const auto& handle : m_handles) {
+    if (handle.get() != file) continue;
+    if (handle->forWrite) return false;
+    const std::string& bytes = handle->node->bytes;
+    read = std::min(size, bytes.size() - std::min(handle->readAt, bytes.size()));
+    bytes.copy(data, read, std::min(handle->readAt, bytes.size()));
+    handle->readAt += read;
+    return true;
+  }
+  return false;
+}
+
 bool FakeFileSystem::Close(FileHandle file) {
   auto found = std::find_if(m_handles.begin(), m_handles.end(),
                             [file](const std::unique_ptr<Handle>& h) { return h.get() == file; });

@@ -41,6 +41,7 @@ class FakeFileSystem : public IFileSystem {
   FileHandle OpenForRead(const char* path) override;
   FileHandle CreateForWrite(const char* path) override;
   bool Write(FileHandle file, const char* data, size_t size) override;
+  bool Read(FileHandle file, char* data, size_t size, size_t& read) override;
   bool Close(FileHandle file) override;
   bool FindFiles(const char* pattern, std::vector<FindEntry>& entries) override;
   bool DeleteFile(const char* path) override;
@@ -60,6 +61,7 @@ class FakeFileSystem : public IFileSystem {
   struct Handle {
     Node* node = nullptr;
     bool forWrite = false;
+    size_t readAt = 0;
   };
 
   std::vector<std::string> Split(const std::string& path) const;

@@ -134,6 +134,36 @@ TEST_F(Headless, AllOnTheDefaultAndTheFaultsBench) {
   }
 }
 
+TEST_F(Headless, BaselineOfItselfAndOfAChangedBench) {
+  const std::string exe = Stage("app", true);
+  const std::string good = JoinPath(m_dir, "good.json");
+  const CRunResult alone = RunToEnd(exe, "/all /json \"" + good + "\"");
+  // Against a baseline of itself: nothing changed, and the exit code is the run's own.
+  const CRunResult same = RunToEnd(exe, "/all /baseline \"" + good + "\"");
+  EXPECT_EQ(same.errors, "");
+  EXPECT_EQ(same.exitCode, alone.exitCode);
+  EXPECT_EQ(same.output.rfind(alone.output, 0), 0u) << same.output;
+  EXPECT_EQ(same.output.substr(alone.output.size()).rfind("No change since the baseline of ", 0), 0u) << same.output;
+
+  SetEnvironmentVariableA("BENCHSENTRY_BENCH", JoinPath(Env().benches, "changed.toml").c_str());
+  const std::string json = JoinPath(m_dir, "changed.json");
+  const CRunResult changed = RunToEnd(exe, "/all /baseline \"" + good + "\" /json \"" + json + "\"");
+  EXPECT_EQ(changed.errors, "");
+  EXPECT_EQ(changed.exitCode, alone.exitCode != 0 ? alone.exitCode : 10u);
+  const std::string lines = changed.output.substr(changed.output.find("Changes since the baseline of "));
+  EXPECT_EQ(lines.substr(lines.find("\n") + 1),
+            "GPIB layer:\r\n"
+            "  GPIB0::22::INSTR: firmware V3.12(4711) -> V3.14(5002)\r\n"
+            "Instrument layer:\r\n"
+            "  GPIB0::20::INSTR slot 12: module moved to slot 14\r\n"
+            "Optical layer:\r\n"
+            "  GPIB0::20::INSTR slot 1 channel 1: power -3.28 dBm -> -6.29 dBm (-3.01 dB)\r\n"
+            "3 changes since the baseline\r\n");
+  const Json results = Json::parse(ReadFile(json));
+  EXPECT_EQ(SchemaViolations(results, Schema()), std::vector<std::string>());
+  EXPECT_EQ(results["changes"].size(), 3u);
+}
+
 TEST_F(Headless, RunThatCannotBeCarriedOutSaysWhy) {
   const std::string exe = Stage("app", true);
   struct Case {

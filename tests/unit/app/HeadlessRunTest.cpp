@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -76,6 +77,16 @@ TEST(CommandLineTest, OptionsAndTheirProblems) {
       {"/all /all", RunMode::Invalid, "", "", "", "the option /all is given twice"},
       {"/all /json a /json b", RunMode::Invalid, "", "", "", "the option /json is given twice"},
       {"/all /html R.TXT /text r.txt", RunMode::Invalid, "", "", "", "the file \"R.TXT\" is named for two outputs"},
+      {"/all /baseline g.json /tolerance .5 /json r.json", RunMode::DiagnoseAll, "", "", "r.json", ""},
+      {"/compare a.json b.json /tolerance 2", RunMode::Compare, "", "", "", ""},
+      {"/compare a.json", RunMode::Invalid, "", "", "", "the option /compare needs two file names"},
+      {"/compare a.json b.json /all", RunMode::Invalid, "", "", "", "/compare runs nothing: it cannot go with /all"},
+      {"/compare a b /baseline c", RunMode::Invalid, "", "", "", "/compare cannot go with /baseline"},
+      {"/compare a b /text t.txt", RunMode::Invalid, "", "", "", "the option /text needs /all: /compare writes to the console only"},
+      {"/all /tolerance 2", RunMode::Invalid, "", "", "", "the option /tolerance needs /baseline or /compare"},
+      {"/all /baseline g.json /tolerance -1", RunMode::Invalid, "", "", "", "the option /tolerance needs a number of decibels, such as 1 or 0.5"},
+      {"/all /baseline g.json /tolerance 1.2.3", RunMode::Invalid, "", "", "", "the option /tolerance needs a number of decibels, such as 1 or 0.5"},
+      {"/all /baseline R.json /json r.json", RunMode::Invalid, "", "", "", "the file \"r.json\" is named for the baseline and an output"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -88,6 +99,10 @@ TEST(CommandLineTest, OptionsAndTheirProblems) {
     }
     EXPECT_EQ(options.problem, c.problem);
   }
+  const CRunOptions compare = ParseCommandLine("/compare a.json \"b c.json\" /tolerance 0.25");
+  EXPECT_EQ(compare.baselineFile + "|" + compare.compareFile, "a.json|b c.json");
+  EXPECT_EQ(compare.toleranceDb, 0.25);
+  EXPECT_EQ(ParseCommandLine("/all /baseline g.json").toleranceDb, kDefaultToleranceDb);
 }
 
 class HeadlessRunTest : public AppTest {
@@ -315,6 +330,116 @@ TEST(JsonTextTest, EightBitTextBecomesUtf8) {
   EXPECT_EQ(Latin1ToUtf8("abc\r\n"), "abc\r\n");
   EXPECT_EQ(Latin1ToUtf8("Inf\xFC"), "Inf\xC3\xBC");
   EXPECT_EQ(Latin1ToUtf8("\x80\xFF"), "\xC2\x80\xC3\xBF");
+}
+
+}  // namespace
+
+namespace {
+
+class BaselineTest : public HeadlessRunTest {
+ protected:
+  BaselineTest() { m_files.AddDirectory("C:\\reports"); }
+
+  // Each run with a console of its own.
+  int Run(const std::string& line) {
+    m_console = std::make_unique<FakeShell>();
+    Platform platform = GetPlatform();
+    platform.shell = m_console.get();
+    platform.files = &m_files;
+    SetPlatform(platform);
+    return RunFromCommandLine(ParseCommandLine(line));
+  }
+
+  std::unique_ptr<FakeShell> m_console;
+  FakeFileSystem m_files;
+};
+
+TEST_F(BaselineTest, BaselinesThatCannotBeUsed) {
+  AddBench();
+  Run("/all /json C:\\reports\\good.json");
+  const std::string good = m_files.FileBytes("C:\\reports\\good.json").value();
+  struct Case {
+    const char* bytes;  // null: no such file
+    const char* problem;
+  };
+  const std::string cut = good.substr(0, good.size() / 2);
+  const Case cases[] = {
+      {nullptr, "the file cannot be opened (missing, or not readable)"},
+      {" \r\n", "it is empty"},
+      {"<html>", "it is not JSON (at byte 1)"},
+      {"{\"name\": \"left-pad\", \"version\": \"1.0\"}", "it is not a report of benchsentry"},
+      {cut.c_str(), "it ends in the middle of the report (cut off?)"},
+      {"{\"format\": 9, \"tool\": {\"name\": \"benchsentry\"}}", "it is of format 9, newer than this benchsentry reads"},
+      {"{\"format\": \"2\", \"tool\": {\"name\": \"benchsentry\"}}", "its format \"2\" is not one of benchsentry"},
+      {"{\"tool\": {\"name\": \"benchsentry\"}, \"layers\": {}}", "it holds no layers to compare"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.problem);
+    m_files.DeleteFile("C:\\reports\\old.json");
+    if (c.bytes != nullptr) m_files.AddFile("C:\\reports\\old.json", c.bytes);
+    for (const char* line : {"/all /baseline C:\\reports\\old.json /json C:\\reports\\r.json",
+                             "/compare C:\\reports\\good.json C:\\reports\\old.json"}) {
+      m_files.DeleteFile("C:\\reports\\r.json");
+      EXPECT_EQ(Run(line), kExitBadReport);
+      const std::string role = line[1] == 'a' ? "baseline" : "report";
+      EXPECT_EQ(m_console->ConsoleErrors().rfind("benchsentry: the " + role + " \"C:\\reports\\old.json\" cannot be compared: " + c.problem, 0), 0u)
+          << m_console->ConsoleErrors();
+      EXPECT_EQ(m_console->ConsoleOutput(), "");
+      EXPECT_FALSE(m_files.Exists("C:\\reports\\r.json"));
+    }
+  }
+}
+
+TEST_F(BaselineTest, RunAgainstItsOwnBaselineAndAChangedBench) {
+  AddBench();
+  const int alone = Run("/all /json C:\\reports\\good.json");
+  const std::string plain = m_console->ConsoleOutput();
+  EXPECT_EQ(Run("/all /baseline C:\\reports\\good.json /json C:\\reports\\same.json /text C:\\reports\\same.txt"), alone);
+  EXPECT_EQ(m_console->ConsoleOutput(),
+            plain + "No change since the baseline of Friday, March 02, 2001, 14:05:09 (C:\\reports\\good.json)\r\n");
+  const Json same = Json::parse(m_files.FileBytes("C:\\reports\\same.json").value_or("{}"));
+  EXPECT_EQ(SchemaViolations(same, Schema()), std::vector<std::string>());
+  EXPECT_EQ(same["changes"], Json::array());
+  const std::string text = m_files.FileBytes("C:\\reports\\same.txt").value_or("");
+  EXPECT_EQ(text.substr(text.rfind("**********************************************\r\r\nChanges")),
+            "**********************************************\r\r\n"
+            "Changes since the baseline of Friday, March 02, 2001, 14:05:09 \r\r\n"
+            "**********************************************\r\r\n"
+            "_______________________________\r\r\n"
+            "No change since the baseline. \r\r\n\r\r\n");
+
+  m_bench.UseShipped("changed.toml");
+  // A failed layer's count wins over the changes.
+  EXPECT_EQ(Run("/all /baseline C:\\reports\\good.json /json C:\\reports\\r.json /html C:\\reports\\r.html"), alone);
+  const Json changed = Json::parse(m_files.FileBytes("C:\\reports\\r.json").value_or("{}"));
+  EXPECT_EQ(SchemaViolations(changed, Schema()), std::vector<std::string>());
+  std::vector<std::string> kinds;
+  for (const Json& change : changed["changes"]) kinds.push_back(change["kind"]);
+  EXPECT_EQ(kinds, (std::vector<std::string>{"resource_firmware", "module_moved", "reading_changed"}));
+  EXPECT_NE(m_files.FileBytes("C:\\reports\\r.html").value_or("").find(
+                "<i><font color=#900090>GPIB0::20::INSTR slot 12: module moved to slot 14</font></i><br>"),
+            std::string::npos);
+  const std::string console = m_console->ConsoleOutput();
+  EXPECT_NE(console.find("Changes since the baseline of Friday, March 02, 2001, 14:05:09 (C:\\reports\\good.json):\r\n"
+                         "GPIB layer:\r\n"
+                         "  GPIB0::22::INSTR: firmware V3.12(4711) -> V3.14(5002)\r\n"
+                         "Instrument layer:\r\n"
+                         "  GPIB0::20::INSTR slot 12: module moved to slot 14\r\n"
+                         "Optical layer:\r\n"
+                         "  GPIB0::20::INSTR slot 1 channel 1: power -3.28 dBm -> -6.29 dBm (-3.01 dB)\r\n"
+                         "3 changes since the baseline\r\n"),
+            std::string::npos)
+      << console;
+  // Two saved reports give the same changes, without a run; with no layer failed
+  // a change has its own exit code.
+  for (const char* name : {"good", "r"}) {
+    Json report = Json::parse(m_files.FileBytes(std::string("C:\\reports\\") + name + ".json").value_or("{}"));
+    for (Json& layer : report["layers"]) layer["verdict"] = "ok";
+    m_files.AddFile(std::string("C:\\reports\\") + name + "-ok.json", report.dump());
+  }
+  EXPECT_EQ(Run("/compare C:\\reports\\good-ok.json C:\\reports\\r-ok.json /tolerance 3.5"), kExitChanged);
+  EXPECT_NE(m_console->ConsoleOutput().find("2 changes since the baseline\r\n"), std::string::npos) << m_console->ConsoleOutput();
+  EXPECT_EQ(Run("/compare C:\\reports\\good-ok.json C:\\reports\\good-ok.json"), 0);
 }
 
 }  // namespace

@@ -1,0 +1,163 @@
+#include "app/BaselineRun.h"
+
+#include "app/HeadlessRun.h"
+#include "platform/Platform.h"
+
+namespace {
+
+using Json = nlohmann::json;
+
+void Say(const std::string& text, bool error) {
+  IShell* shell = GetPlatform().shell;
+  if (shell != nullptr) shell->WriteToConsole(text.c_str(), error);
+}
+
+// Each change line fits the writer's conversion buffer with room for its markup.
+std::string Shortened(std::string line) {
+  if (line.size() > 700) line = line.substr(0, 697) + "...";
+  return line;
+}
+
+// The changes of each layer in turn, as the report lists its layers.
+template <class Visit>
+void ByLayer(const std::vector<CChange>& changes, Visit visit) {
+  for (size_t from = 0; from < changes.size();) {
+    size_t to = from;
+    while (to < changes.size() && changes[to].layer == changes[from].layer) ++to;
+    visit(changes[from].layer, from, to);
+    from = to;
+  }
+}
+
+std::string Heading(const CBaselineComparison& comparison) {
+  return "since the baseline of " + Utf8ToLatin1(ReportDate(comparison.baseline.report));
+}
+
+std::string CountText(size_t count) {
+  return count == 1 ? "1 change" : std::to_string(count) + " changes";
+}
+
+class CTextAppender : public IReportWindow {
+ public:
+  explicit CTextAppender(std::string& text) : m_text(text) {}
+  void ReplaceSelection(const char* text) override { m_text += text; }
+
+ private:
+  std::string& m_text;
+};
+
+// The report writer of the checks, for a section that is not a layer's.
+class CChangesSection : public CLayerCheck {};
+
+int FailedLayersOf(const Json& report) {
+  int failed = 0;
+  for (const Json& layer : report.value("layers", Json::array())) {
+    failed += layer.is_object() && layer.value("verdict", Json()) == "failed" ? 1 : 0;
+  }
+  return failed;
+}
+
+}  // namespace
+
+std::string Utf8ToLatin1(const std::string& text) {
+  std::string latin1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      latin1 += text[i];
+      continue;
+    }
+    size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+    if (length == 2 && byte <= 0xC3 && i + 1 < text.size()) {
+      latin1 += static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F));
+    } else {
+      latin1 += '?';
+    }
+    i += length - 1;
+  }
+  return latin1;
+}
+
+bool ReadBaseline(const std::string& file, const char* role, CBaselineComparison& comparison) {
+  comparison.file = file;
+  IFileSystem* files = GetPlatform().files;
+  comparison.baseline = files != nullptr ? ReadReportFile(*files, file) : ParseReport("");
+  if (comparison.baseline.problem.empty()) return true;
+  Say(std::string("benchsentry: the ") + role + " \"" + file + "\" cannot be compared: " +
+          comparison.baseline.problem + "\r\n",
+      true);
+  return false;
+}
+
+std::string ChangesConsoleText(const CBaselineComparison& comparison) {
+  std::string text;
+  const std::string where = Heading(comparison) + " (" + comparison.file + ")";
+  if (comparison.baseline.format < kJsonFormat) {
+    text += "The baseline is of the older format " + std::to_string(comparison.baseline.format) +
+            ": what it does not hold is not compared.\r\n";
+  }
+  if (comparison.changes.empty()) return text + "No change " + where + "\r\n";
+  text += "Changes " + where + ":\r\n";
+  ByLayer(comparison.changes, [&](const std::string& layer, size_t from, size_t to) {
+    text += layer + " layer:\r\n";
+    for (size_t i = from; i < to; ++i) text += "  " + Utf8ToLatin1(ChangeLine(comparison.changes[i])) + "\r\n";
+  });
+  return text + CountText(comparison.changes.size()) + " since the baseline\r\n";
+}
+
+void WriteChangesSection(const CBaselineComparison& comparison, std::string& windowText, ReportDocument& document) {
+  CTextAppender window(windowText);
+  CChangesSection section;
+  section.AttachWindow(&window, kModePlain);
+  section.AttachBuffer(&document, kModeMarkup);
+  section.Write("**********************************************<br>\r\n<b>");
+  section.WriteExternal(("Changes " + Heading(comparison)).c_str());
+  section.Write("</b> <br>\r\n**********************************************<br>\r\n");
+  ByLayer(comparison.changes, [&](const std::string& layer, size_t from, size_t to) {
+    section.Write("<b>");
+    section.WriteExternal(Utf8ToLatin1(layer).c_str());
+    section.Write(" layer:</b><br>\r\n");
+    for (size_t i = from; i < to; ++i) {
+      section.WriteInfoExternal(Shortened(Utf8ToLatin1(ChangeLine(comparison.changes[i]))).c_str());
+      section.Write("<br>\r\n");
+    }
+  });
+  section.Write("_______________________________<br>\r\n");
+  if (comparison.changes.empty()) {
+    section.WriteOk("No change since the baseline. <br>\r\n");
+  } else {
+    section.WriteError((CountText(comparison.changes.size()) + " since the baseline. <br>\r\n").c_str());
+  }
+  section.Write("<hr><br>\r\n");
+}
+
+std::string JsonWithChanges(const std::string& json, const CBaselineComparison& comparison) {
+  nlohmann::ordered_json report = nlohmann::ordered_json::parse(json, nullptr, false);
+  if (report.is_discarded() || !report.is_object()) return json;
+  const Json started = comparison.baseline.report.value("started", Json());
+  report["baseline"] = {{"file", Latin1ToUtf8(comparison.file)},
+                        {"started", started.is_string() ? started : Json("")},
+                        {"format", comparison.baseline.format}};
+  report["changes"] = ChangesJson(comparison.changes);
+  return report.dump(2) + "\n";
+}
+
+int ExitCodeWithBaseline(int failedLayers, const CBaselineComparison& comparison) {
+  if (failedLayers > 0) return failedLayers;
+  return comparison.changes.empty() ? 0 : kExitChanged;
+}
+
+int RunCompare(const CRunOptions& options) {
+  CBaselineComparison comparison;
+  CBaselineComparison newer;
+  if (!ReadBaseline(options.baselineFile, "report", comparison) || !ReadBaseline(options.compareFile, "report", newer)) {
+    return kExitBadReport;
+  }
+  comparison.changes = CompareReports(comparison.baseline.report, newer.baseline.report, options.toleranceDb);
+  Say(options.compareFile + " (" + Utf8ToLatin1(ReportDate(newer.baseline.report)) + "): " +
+          std::to_string(FailedLayersOf(newer.baseline.report)) + " of " +
+          std::to_string(newer.baseline.report["layers"].size()) + " layers failed\r\n" +
+          ChangesConsoleText(comparison),
+      false);
+  return ExitCodeWithBaseline(FailedLayersOf(newer.baseline.report), comparison);
+}
