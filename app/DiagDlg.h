@@ -71,6 +71,8 @@ class CDiagDlg : public CDialog, public ICheckProgress {
   bool OnPaint() override;
   intptr_t OnQueryDragIcon() override;
   bool OnClose() override;
+  // The tool waits for the user now: the caption is the plain one.
+  void OnOwnedWindowOpening() override { EndProgress(); }
 
  private:
   // The save dialog with the extension rule applied; false when the user cancels.

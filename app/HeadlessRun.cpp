@@ -58,6 +58,9 @@ int Fail(const std::string& problem) {
   return kExitRunFailed;
 }
 
+// Where a report is written before it takes the place of the file it replaces.
+std::string PartialFileName(const std::string& path) { return path + ".partial"; }
+
 struct COutputFile {
   const char* option;
   const std::string* path;
@@ -138,12 +141,16 @@ int RunFromCommandLine(const CRunOptions& options) {
   const COutputFile outputs[] = {{"/html", &options.htmlFile},
                                  {"/text", &options.textFile},
                                  {"/json", &options.jsonFile}};
-  // A file that cannot be written is found before a run of minutes, not after it.
+  // A file that cannot be written is found before a run of minutes, not after
+  // it, and without touching the file it is to replace: its new version is
+  // written beside it first.
   for (const COutputFile& output : outputs) {
     if (output.path->empty()) continue;
-    FileHandle file = files != nullptr ? files->CreateForWrite(output.path->c_str()) : nullptr;
+    const std::string partial = PartialFileName(*output.path);
+    FileHandle file = files != nullptr ? files->CreateForWrite(partial.c_str()) : nullptr;
     if (file == nullptr) return Fail("cannot write the file \"" + *output.path + "\" (" + output.option + ")");
     files->Close(file);
+    files->DeleteFile(partial.c_str());
   }
 
   CDiagnoseAllResult result = RunDiagnoseAll();
@@ -158,7 +165,11 @@ int RunFromCommandLine(const CRunOptions& options) {
   for (size_t i = 0; i < 3; ++i) {
     const std::string& path = *outputs[i].path;
     if (path.empty()) continue;
-    if (WriteTextFile(*files, path.c_str(), contents[i]) != WriteStatus::Ok) {
+    // An existing report is only ever replaced by a whole new one.
+    const std::string partial = PartialFileName(path);
+    if (WriteTextFile(*files, partial.c_str(), contents[i]) != WriteStatus::Ok ||
+        !files->MoveFileReplacing(partial.c_str(), path.c_str())) {
+      files->DeleteFile(partial.c_str());
       return Fail("the file \"" + path + "\" (" + outputs[i].option + ") could not be written");
     }
   }

@@ -149,7 +149,7 @@ bool CGuidedTestDlg::OnInitDialog() {
     std::string address;
     GetListItem(i, list.c_str(), ',', address);
     std::string model;
-    if (GetMainframeModel(address.c_str(), model) != 0) {
+    if (GetMainframeModel(address.c_str(), model) < 0) {
       WriteError("Problems while getting mainframe name\r\n<br>");
       continue;
     }

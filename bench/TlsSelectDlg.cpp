@@ -1,5 +1,7 @@
 #include "bench/TlsSelectDlg.h"
 
+#include <vector>
+
 #include "bench/BenchResource.h"
 #include "bench/TriggerCheck.h"
 #include "instrument/ListItem.h"
@@ -17,13 +19,20 @@ int32_t CTlsSelectDlg::CountListItems(const char* text, int32_t limit) {
 
 bool CTlsSelectDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  const int32_t count = CountListItems(m_listText.c_str(), kTlsListTextLimit);
-  for (int32_t i = 1; i <= count; ++i) {
-    // Whole entries: a long model or label must not cut the address off the next one.
-    std::string item;
-    GetListItem(i, m_listText.c_str(), ';', item);
+  // The check's own entries, whole: a ';' in a model or label would split the text.
+  std::vector<std::string> entries;
+  if (m_check != nullptr) entries = m_check->TlsEntries();
+  if (entries.empty()) {
+    const int32_t count = CountListItems(m_listText.c_str(), kTlsListTextLimit);
+    for (int32_t i = 1; i <= count; ++i) {
+      std::string item;
+      GetListItem(i, m_listText.c_str(), ';', item);
+      entries.push_back(item);
+    }
+  }
+  for (size_t i = 0; i < entries.size(); ++i) {
     // At its position, so the sorting combo keeps the list's order.
-    ComboInsertString(IDC_TLS_LIST, i - 1, item.c_str());
+    ComboInsertString(IDC_TLS_LIST, static_cast<int32_t>(i), entries[i].c_str());
   }
   ComboSetCurSel(IDC_TLS_LIST, 0);
   return true;

@@ -12,18 +12,8 @@ namespace {
 
 constexpr int32_t kLoggingPoints = 11;
 constexpr double kLoggingAveraging = 0.1;
-// The GPIB primary address follows a prefix such as GPIB0:: of this length.
-constexpr size_t kPrimaryAddressPosition = 7;
-
 bool IsPowerMeterCode(int32_t code) {
   return code == kSlotPowerMeter || code == kSlotDualPowerMeter;
-}
-
-// The character at position, the terminator just past the end, and nothing
-// further: -1 where a C string would already have ended.
-int CharacterAt(const std::string& text, size_t position) {
-  if (position < text.size()) return static_cast<unsigned char>(text[position]);
-  return position == text.size() ? 0 : -1;
 }
 
 }  // namespace
@@ -40,6 +30,7 @@ int32_t CTriggerCheck::GetTlsList(std::string& target) {
 int32_t CTriggerCheck::FindTls() {
   m_tlsCount = 0;
   m_tlsList.clear();
+  m_tlsEntries.clear();
   const int mainframes = OpenAllMainframes();
   if (mainframes <= 0) WriteError(kNoMainframeForTriggers);
   for (int i = 0; i < mainframes && static_cast<size_t>(i) < m_sessions.size(); ++i) {
@@ -65,8 +56,16 @@ int32_t CTriggerCheck::AddTlsOfMainframe(KvSession session) {
   GetMainframeAddress(session, address);
   std::string model;
   GetMainframeModel(address.c_str(), model);
-  m_tlsList += address + ", mainframe: " + model + ", TLS: " + label + ";";
+  const std::string text = address + ", mainframe: " + model + ", TLS: " + label;
+  m_tlsList += text + ";";
+  m_tlsEntries.push_back({address, text});
   return 1;
+}
+
+std::vector<std::string> CTriggerCheck::TlsEntries() const {
+  std::vector<std::string> entries;
+  for (const CTlsEntry& entry : m_tlsEntries) entries.push_back(entry.text);
+  return entries;
 }
 
 int32_t CTriggerCheck::RunTriggerTest(int32_t index) {
@@ -79,14 +78,12 @@ int32_t CTriggerCheck::RunTriggerTest(int32_t index) {
 int32_t CTriggerCheck::TestTls(int32_t index) {
   if (m_tlsCount == -1) FindTls();
   if (m_tlsCount == 0) return 0;
-  if (index < 0 || index >= m_tlsCount) {
+  if (index < 0 || index >= m_tlsCount || static_cast<size_t>(index) >= m_tlsEntries.size()) {
     WriteError("No such TLS\r\n<br>");
     return -1;
   }
-  std::string entry;
-  GetListItem(index + 1, m_tlsList.c_str(), ';', entry);
-  std::string address;
-  GetListItem(1, entry.c_str(), ',', address);
+  // The address as the entry was built with it, not cut back out of the text.
+  const std::string address = m_tlsEntries[static_cast<size_t>(index)].address;
 
   const int32_t position = FindMainframeByAddress(address);
   if (position < 0 || static_cast<size_t>(position) >= m_sessions.size()) {
@@ -194,14 +191,12 @@ int32_t CTriggerCheck::FindMainframeByAddress(const std::string& address) {
   int32_t count = 0;
   ListMainframes(list, count);
   if (count < 1) return -1;
-  const size_t first = kPrimaryAddressPosition;
+  // The whole address: mainframes may share a primary address on other boards
+  // or secondary addresses, and a short address is still a whole one.
   for (int32_t i = 1; i <= count; ++i) {
     std::string item;
     GetListItem(i, list.c_str(), ',', item);
-    const int a7 = CharacterAt(address, first);
-    const int a8 = CharacterAt(address, first + 1);
-    if (a7 < 0 || a8 < 0) return -1;
-    if (CharacterAt(item, first) == a7 && CharacterAt(item, first + 1) == a8) return i - 1;
+    if (!address.empty() && item == address) return i - 1;
   }
   return -1;
 }

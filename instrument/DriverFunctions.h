@@ -4,6 +4,7 @@
 // exported name, return type and parameter list. The binding's table fields,
 // the lookups by name and the presence check are all generated from this list,
 // and the simulated driver checks its exports against the same types.
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/CallConv.h"
@@ -16,6 +17,13 @@ using KvStatus = int32_t;
 constexpr KvStatus kKvInstrumentError = static_cast<KvStatus>(0xBFFC0D07u);
 
 constexpr int32_t kSlotsPerMainframe = 18;
+
+// The buffers of the calls that are given none with their text, each as its
+// longest documented answer needs (terminator included); the simulated driver
+// fills them up to that.
+constexpr size_t kKvIdentificationSize = 10000;  // kv740m_getInstrumentId_Q
+constexpr size_t kKvMessageSize = 256;            // kv740m_error_query, kv740m_error_message
+constexpr size_t kKvListSize = 5000;              // kv740m_listVisa_Q
 
 // Module type codes as the driver reports them per slot.
 enum SlotTypeCode : int32_t {

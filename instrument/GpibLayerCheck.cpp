@@ -1,6 +1,9 @@
 #include "instrument/GpibLayerCheck.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "host/LibraryProbe.h"
 #include "platform/Platform.h"
@@ -13,6 +16,37 @@ constexpr ViAttrState kTimeoutMilliseconds = 2000;
 constexpr size_t kDescriptionSize = 256;
 constexpr size_t kAnswerSize = 4096;
 constexpr size_t kSystemErrorSize = 256;
+// Past this an instrument that never ends its message is not read further.
+constexpr size_t kMaxAnswerSize = 1u << 22;
+
+// Writes the query and reads its answer whole however long it is, never past
+// a buffer: each read is bounded by the count of "%#t" (chunkSize characters
+// and the terminator, whichever way a library counts), and viScanf reads what
+// a full one left until the message has ended. argument: the write format's
+// string, or null for a format without one. The status of the query.
+ViStatus QueryWhole(const ViTable& visa, ViSession session, const char* writeFormat, const char* argument,
+                    size_t chunkSize, std::string& answer) {
+  answer.clear();
+  std::vector<char> chunk(chunkSize + 1, '\0');
+  ViInt32 count = static_cast<ViInt32>(chunkSize);
+  const ViStatus status = argument != nullptr
+                              ? visa.viQueryf(session, writeFormat, "%#t", argument, &count, chunk.data())
+                              : visa.viQueryf(session, writeFormat, "%#t", &count, chunk.data());
+  ViStatus read = status;
+  while (read == kViSuccess) {
+    const size_t bound = std::min(static_cast<size_t>(std::max<ViInt32>(count, 0)), chunkSize);
+    chunk[chunkSize] = '\0';
+    const size_t stored = strnlen(chunk.data(), bound);
+    answer.append(chunk.data(), stored);
+    // A read that did not fill its chunk, or that ends the line, ended the message.
+    const bool full = stored + 1 >= chunkSize && (stored == 0 || chunk[stored - 1] != '\n');
+    if (!full || visa.viScanf == nullptr || answer.size() >= kMaxAnswerSize) break;
+    count = static_cast<ViInt32>(chunkSize);
+    chunk[0] = '\0';
+    read = visa.viScanf(session, "%#t", &count, chunk.data());
+  }
+  return status;
+}
 
 }  // namespace
 
@@ -127,9 +161,8 @@ void CGpibLayerCheck::ScanResource(ViTable& visa, ViSession manager, const char*
   }
   m_findings.SetBool("opened", true);
   visa.viSetAttribute(instrument, kViAttrTimeoutValue, kTimeoutMilliseconds);
-  std::string answer(kAnswerSize, '\0');
-  visa.viQueryf(instrument, "*IDN?\n", "%t", &answer[0]);
-  answer.back() = '\0';
+  std::string answer;
+  QueryWhole(visa, instrument, "*IDN?\n", nullptr, kAnswerSize, answer);
   Write("Instrument: ");
   WriteInfoExternal(Keep("identification", answer.c_str()));
   const bool closed = visa.viClose(instrument) == kViSuccess;
@@ -142,19 +175,18 @@ void CGpibLayerCheck::ScanResource(ViTable& visa, ViSession manager, const char*
 }
 
 void CGpibLayerCheck::QuerySystemError(ViSession session) {
-  char answer[kSystemErrorSize] = {};
   ILibraries* libraries = GetPlatform().libraries;
   if (libraries == nullptr) return;
   ViTable visa;
   visa.Load(*libraries, kVisaLibrary);
   if (visa.viQueryf == nullptr) return;
-  const ViStatus status = visa.viQueryf(session, "%s\n", "%t", "SYST:ERR?", answer);
-  answer[kSystemErrorSize - 1] = '\0';
+  std::string answer;
+  const ViStatus status = QueryWhole(visa, session, "%s\n", "SYST:ERR?", kSystemErrorSize, answer);
   if (status == kViErrorTimeout) {
     m_findings.Append("system_errors", "System Error - Timeout");
     WriteError("System Error - Timeout\r\n");
-  } else if (answer[0] != '+') {
+  } else if (answer.empty() || answer[0] != '+') {
     // An empty answer shows nothing and is no finding.
-    WriteExternal(answer[0] != '\0' ? KeepItem("system_errors", answer) : answer);
+    WriteExternal(!answer.empty() ? KeepItem("system_errors", answer.c_str()) : "");
   }
 }

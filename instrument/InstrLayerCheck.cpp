@@ -10,9 +10,9 @@ const char kDriverLibrary[] = "kv740m_32.dll";
 
 namespace {
 
-constexpr size_t kListSize = 5000;
-constexpr size_t kIdentificationSize = 10000;
-constexpr size_t kMessageSize = 256;
+constexpr size_t kListSize = kKvListSize;
+constexpr size_t kIdentificationSize = kKvIdentificationSize;
+constexpr size_t kMessageSize = kKvMessageSize;
 constexpr int32_t kSlotAnswerSize = 100;
 constexpr int32_t kInvalidTask = 4;
 
@@ -229,7 +229,8 @@ void CInstrLayerCheck::ReportSlots(const char* address) {
   const KvStatus idStatus = m_kv.kv740m_getInstrumentId_Q != nullptr
                                 ? m_kv.kv740m_getInstrumentId_Q(address, identification.data())
                                 : kKvEntryMissing;
-  if (idStatus == 0) {
+  // A warning is success: its answer is written as any other.
+  if (idStatus >= 0) {
     const std::string text = Terminated(identification);
     Write("InstrumentID: ");
     WriteInfoExternal(Keep("identification", text.c_str()));
@@ -258,7 +259,7 @@ void CInstrLayerCheck::ReportSlots(const char* address) {
             ? m_kv.kv740m_cmdString_Q(session, command.c_str(), kSlotAnswerSize, answer)
             : kKvEntryMissing;
     answer[kSlotAnswerSize] = '\0';
-    if (status == 0) {
+    if (status >= 0) {
       Write("ID string: ");
       WriteInfoExternal(Keep("identification", answer));
       Write("<br>\r\n");

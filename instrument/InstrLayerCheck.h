@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "instrument/DriverFunctions.h"
+#include "platform/Clock.h"
 #include "report/LayerCheck.h"
 
 
@@ -75,6 +76,9 @@ class CInstrLayerCheck : public CLayerCheck {
  protected:
   // The unlock hint when a laser call met the instrument-error status.
   void HintIfLocked(KvStatus status);
+  // The 3 s a laser settles, measured on the clock, sleeping in slices between
+  // which the window paints.
+  void Settle(IClock& clock);
 
   int32_t m_driverStatus = 0;
   int32_t m_mainframeCount = -1;

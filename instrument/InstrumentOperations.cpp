@@ -19,7 +19,10 @@ namespace {
 
 constexpr double kWavelength = 1.544e-6;
 constexpr int32_t kSettleTicks = 3000;
-constexpr size_t kModelIdentificationSize = 2048;
+// The longest sleep of the settle between two chances for the window to paint.
+constexpr int32_t kSettleSliceMilliseconds = 100;
+// The same call's answer as in the mainframe report: one size per call.
+constexpr size_t kModelIdentificationSize = kKvIdentificationSize;
 constexpr int32_t kLabelAnswerSize = 30;
 constexpr double kMinWatts = 1e-23;
 constexpr double kMaxWatts = 1e17;
@@ -47,8 +50,8 @@ KvStatus CInstrLayerCheck::GetMainframeModel(const char* address, std::string& m
                               ? m_kv.kv740m_getInstrumentId_Q(address, identification.data())
                               : kKvEntryMissing;
   identification.back() = '\0';
-  // A failed query leaves an empty model; the status tells the caller.
-  if (status != 0) identification[0] = '\0';
+  // A failed query leaves an empty model (a warning keeps it); the status tells the caller.
+  if (status < 0) identification[0] = '\0';
   GetListItem(2, identification.data(), ',', model);
   return status;
 }
@@ -124,11 +127,25 @@ int CInstrLayerCheck::AllLasersOn(KvSession session, const int32_t* codes) {
     Flush();
     if (clock != nullptr) {
       ReportProgress(("laser in slot " + std::to_string(slot) + " settling").c_str());
-      const int32_t start = clock->Clock();
-      while (clock->Clock() - start < kSettleTicks) ReportProgress(nullptr);
+      Settle(*clock);
     }
   }
   return 0;
+}
+
+void CInstrLayerCheck::Settle(IClock& clock) {
+  const int32_t start = clock.Clock();
+  // What stands for the clock when it cannot be read: 3 s of sleeping end it.
+  int32_t slept = 0;
+  for (;;) {
+    const int32_t now = clock.Clock();
+    const int32_t elapsed = start == -1 || now == -1 ? slept : now - start;
+    if (elapsed >= kSettleTicks) break;
+    const int32_t slice = std::min(kSettleTicks - elapsed, kSettleSliceMilliseconds);
+    clock.Wait(slice);
+    slept += slice;
+    ReportProgress(nullptr);
+  }
 }
 
 int CInstrLayerCheck::AllLasersOff(KvSession session, const int32_t* codes) {

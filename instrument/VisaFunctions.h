@@ -11,6 +11,7 @@ using ViSession = uint32_t;
 using ViObject = uint32_t;
 using ViFindList = uint32_t;
 using ViUInt32 = uint32_t;
+using ViInt32 = int32_t;
 using ViAttr = uint32_t;
 using ViAttrState = uint32_t;
 
@@ -28,7 +29,8 @@ constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                             
 
 // X(number, name, calling convention, parameter list). Every function returns
 // ViStatus. Listed in the order in which the GPIB scan looks them up; the number
-// is the order of its presence check.
+// is the order of its presence check, 0 for one that is looked up but not
+// required (viScanf reads what an answer longer than its first read left).
 #define BS_VISA_FUNCTIONS(X)                                                                  \
   X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager))                            \
   X(2, viOpen, BS_STDCALL,                                                                    \
@@ -41,7 +43,8 @@ constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                             
     (ViSession resourceManager, const char* expression, ViFindList* findList, ViUInt32* count, \
      char* description))                                                                      \
   X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description))                      \
-  X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value))
+  X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value))   \
+  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...))
 
 // Function pointer types: ViFn_viOpen and so on.
 #define BS_VISA_TYPEDEF(number, name, convention, params) using ViFn_##name = ViStatus(convention*) params;

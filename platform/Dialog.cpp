@@ -4,18 +4,31 @@
 
 CDialog* CDialog::s_innermost = nullptr;
 int CDialog::s_painting = 0;
+CDialog* CDialog::s_mainWindow = nullptr;
 
 CDialog::CDialog(int32_t templateId, CDialog* parent)
     : m_templateId(templateId), m_parent(parent) {}
 
-CDialog::~CDialog() = default;
+CDialog::~CDialog() {
+  if (s_mainWindow == this) s_mainWindow = nullptr;
+}
+
+WindowHandle CDialog::MainOwner() {
+  if (s_mainWindow == nullptr || s_mainWindow == this || s_mainWindow->Handle() == nullptr) return nullptr;
+  s_mainWindow->OnOwnedWindowOpening();
+  return s_mainWindow->Handle();
+}
 
 IDialogBackend& CDialog::Backend() { return *GetPlatform().dialogs; }
 
 intptr_t CDialog::DoModal() {
   IDialogBackend* backend = GetPlatform().dialogs;
   if (backend == nullptr) return -1;
-  WindowHandle parent = m_parent != nullptr ? m_parent->Handle() : nullptr;
+  // A dialog made without a parent is owned by the main window, as the usual
+  // framework does: the main window is disabled while it is open, so it can
+  // neither cover it nor take commands, and the dialog opens over it.
+  WindowHandle owner = MainOwner();
+  WindowHandle parent = m_parent != nullptr ? m_parent->Handle() : owner;
   CDialog* outer = s_innermost;
   s_innermost = this;
   const intptr_t result = backend->DoModal(*this, m_templateId, parent);
@@ -37,6 +50,10 @@ intptr_t CDialog::HandleMessage(WindowHandle window, uint32_t message, uintptr_t
   if (message == kWmInitDialog) m_hWnd = window;
   if (m_hWnd == nullptr) return 0;
   intptr_t result = Dispatch(message, wParam, lParam);
+  // Set up (which may have asked the instruments), the dialog waits for the user.
+  if (message == kWmInitDialog && s_mainWindow != nullptr && s_mainWindow != this) {
+    s_mainWindow->OnOwnedWindowOpening();
+  }
   if (message == kWmNcDestroy) {
     m_hWnd = nullptr;
     // A modal loop does not notice its window being destroyed; the quit message ends it.
@@ -115,6 +132,7 @@ intptr_t CDialog::OnQueryDragIcon() { return 0; }
 bool CDialog::OnClose() { return false; }
 intptr_t CDialog::OnCtlColor(DeviceContext, int32_t, uint32_t, uintptr_t, intptr_t) { return 0; }
 void CDialog::OnDestroy() {}
+void CDialog::OnOwnedWindowOpening() {}
 
 intptr_t CDialog::DefaultProcessing(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (m_hWnd == nullptr) return 0;
@@ -209,7 +227,10 @@ void CDialog::ComboResetContent(int32_t id) {
 
 int32_t CDialog::MessageBox(const char* text, const char* caption, uint32_t type) {
   IShell* shell = GetPlatform().shell;
-  return shell != nullptr ? shell->MessageBox(m_hWnd, text, caption, type) : 0;
+  // Owned by the main window: the box of a dialog still being set up would
+  // otherwise leave the main window enabled under it.
+  WindowHandle owner = MainOwner();
+  return shell != nullptr ? shell->MessageBox(owner != nullptr ? owner : m_hWnd, text, caption, type) : 0;
 }
 
 bool CDialog::EndDialog(intptr_t result) {

@@ -187,7 +187,11 @@ class CDialog {
   int32_t TemplateId() const { return m_templateId; }
 
   // The program ends when the main window is destroyed, however that happens.
-  void MakeMainWindow() { m_isMainWindow = true; }
+  // It owns every dialog made without a parent and every message box.
+  void MakeMainWindow() {
+    m_isMainWindow = true;
+    s_mainWindow = this;
+  }
   bool IsMainWindow() const { return m_isMainWindow; }
 
   // Control operations by id, for the dialog's handlers and for its collaborators.
@@ -248,16 +252,22 @@ class CDialog {
   virtual intptr_t OnCtlColor(DeviceContext dc, int32_t controlId, uint32_t message,
                               uintptr_t wParam, intptr_t lParam);
   virtual void OnDestroy();
+  // The main window's: a dialog or message box it owns is about to open, or a
+  // dialog has been set up and waits for the user.
+  virtual void OnOwnedWindowOpening();
 
   intptr_t DefaultProcessing(uint32_t message, uintptr_t wParam, intptr_t lParam);
   IDialogBackend& Backend();
 
  private:
   intptr_t Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // The main window's handle for a window of another dialog, null otherwise.
+  WindowHandle MainOwner();
 
   // The innermost modal dialog takes commands; those under it do not.
   static CDialog* s_innermost;
   static int s_painting;
+  static CDialog* s_mainWindow;
 
   int32_t m_templateId;
   CDialog* m_parent;

@@ -28,4 +28,7 @@ class IFileSystem {
   // false when nothing matches or the directory cannot be read.
   virtual bool FindFiles(const char* pattern, std::vector<FindEntry>& entries) = 0;
   virtual bool DeleteFile(const char* path) = 0;
+  // Moves the file from to the name to, in place of a file there; false when it
+  // cannot (from is then left as it was).
+  virtual bool MoveFileReplacing(const char* from, const char* to) = 0;
 };

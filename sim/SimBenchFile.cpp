@@ -595,6 +595,12 @@ bool CSimBenchReader::CheckAddressesUnique() {
 }
 
 bool CSimBenchReader::Read(const std::string& text) {
+  unsigned char control = 0;
+  if (const int line = FindControlCharacter(text, control); line != 0) {
+    char code[8] = {};
+    std::snprintf(code, sizeof(code), "0x%02X", control);
+    return Fail(line, std::string("syntax error: control character ") + code + " is not allowed");
+  }
   if (const int line = FindTooDeepKey(text); line != 0) {
     return Fail(line, "keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
   }

@@ -146,4 +146,18 @@ class CDepthScan {
 
 int FindTooDeepKey(const std::string& text) { return CDepthScan(text).Run(); }
 
+int FindControlCharacter(const std::string& text, unsigned char& found) {
+  int line = 1;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '\n') {
+      ++line;
+    } else if ((byte < 0x20 && byte != '\t' && byte != '\r') || byte == 0x7F) {
+      found = byte;
+      return line;
+    }
+  }
+  return 0;
+}
+
 }  // namespace sim

@@ -13,4 +13,10 @@ constexpr int kMaxKeyDepth = 32;
 // text is left to the parser.
 int FindTooDeepKey(const std::string& text);
 
+// The line of the first control character other than tab, line feed and
+// carriage return (TOML allows none, not even in strings or comments); 0 when
+// there is none. The parser's debug build asserts on some of them instead of
+// refusing them. found is the character.
+int FindControlCharacter(const std::string& text, unsigned char& found);
+
 }  // namespace sim

@@ -15,13 +15,12 @@
 
 namespace sim {
 
-// Sizes of the system's buffers where a call passes none.
-constexpr size_t kListCapacity = 5000;
-constexpr size_t kIdentificationCapacity = 2048;
-constexpr size_t kErrorMessageCapacity = 256;
+// Sizes of the system's buffers where a call passes none. VISA's answers have
+// none: they are given whole, or as far as the format's count allows.
+constexpr size_t kListCapacity = kKvListSize;
+constexpr size_t kIdentificationCapacity = kKvIdentificationSize;
+constexpr size_t kErrorMessageCapacity = kKvMessageSize;
 constexpr size_t kVisaDescriptionCapacity = 256;
-constexpr size_t kVisaAnswerCapacity = 4096;
-constexpr size_t kVisaSystemErrorCapacity = 256;
 constexpr size_t kMaxLoggingPoints = 100000;
 
 struct SimChannelState {
@@ -78,6 +77,8 @@ struct SimVisaObject {
   uint32_t timeoutMilliseconds = 2000;
   std::vector<std::string> found;
   size_t next = 0;
+  // The part of the last answer a read with a count left, for the next read.
+  std::string unread;
 };
 
 class CSimBenchState {

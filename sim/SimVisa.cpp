@@ -1,10 +1,11 @@
 // visa32.dll: the VISA library of the simulated bench, the part of the VISA
 // standard that the diagnosis uses.
 //
-// viQueryf is passed no size for its answer, so it keeps within the buffers
-// the system uses: at most 255 characters and the terminator for the answer
-// to SYST:ERR?, at most 4095 and the terminator for every other answer. The
+// As a real library does, "%t" gives the answer whole, whatever the caller's
+// buffer; "%#t" gives at most the count's size less the terminator, and the
+// rest stays to be read by viScanf until the next command is written. The
 // answer is given without the instrument's line end.
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <string>
@@ -59,18 +60,43 @@ bool FormatCommand(const char* format, va_list& arguments, std::string& command)
   return true;
 }
 
-// One read conversion: "%t" (the whole answer) or "%s" (its first word).
-bool ReadTarget(const char* format, va_list& arguments, char*& target, bool& word) {
-  const std::string read(format);
-  if (read != "%t" && read != "%T" && read != "%s") {
+// One read conversion: "%t" (the whole answer), "%#t" (as much of it as the
+// count allows) or "%s" (its first word).
+struct CReadTarget {
+  char* target = nullptr;
+  ViInt32* count = nullptr;  // "%#t": in, the buffer's size; out, the characters stored
+  bool word = false;
+};
+
+bool ReadTarget(const char* format, va_list& arguments, CReadTarget& read) {
+  const std::string conversion(format);
+  if (conversion != "%t" && conversion != "%T" && conversion != "%s" && conversion != "%#t") {
     return false;
   }
-  word = read == "%s";
-  target = va_arg(arguments, char*);
-  return target != nullptr;
+  read.word = conversion == "%s";
+  if (conversion == "%#t") {
+    read.count = va_arg(arguments, ViInt32*);
+    if (read.count == nullptr || *read.count < 1) return false;
+  }
+  read.target = va_arg(arguments, char*);
+  return read.target != nullptr;
 }
 
-ViStatus Query(ViSession session, const std::string& command, std::string& answer, size_t& capacity) {
+// Hands the answer to the reader; what a count leaves out stays unread.
+void Deliver(SimVisaObject& object, std::string answer, const CReadTarget& read) {
+  object.unread.clear();
+  if (read.word) answer = answer.substr(0, answer.find_first_of(" \t\r\n"));
+  if (read.count == nullptr) {
+    CopyText(read.target, answer.size() + 1, answer);
+    return;
+  }
+  const size_t stored = std::min(answer.size(), static_cast<size_t>(*read.count) - 1);
+  CopyText(read.target, stored + 1, answer);
+  *read.count = static_cast<ViInt32>(stored);
+  object.unread = answer.substr(stored);
+}
+
+ViStatus Query(ViSession session, const std::string& command, std::string& answer) {
   CSimBenchState& state = SimState();
   SimVisaObject* object = state.VisaObject(session);
   if (object == nullptr) {
@@ -81,7 +107,6 @@ ViStatus Query(ViSession session, const std::string& command, std::string& answe
   }
   const SimVisaResource& resource = state.Resources()[object->resource];
   const bool systemError = IsSystemErrorQuery(command);
-  capacity = systemError ? kVisaSystemErrorCapacity : kVisaAnswerCapacity;
   bool answers = false;
   if (command == "*IDN?" && !resource.behaviour->idnTimeout) {
     answer = *resource.identification;
@@ -255,25 +280,55 @@ ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const cha
   } arguments;
   va_start(arguments.list, readFormat);
   std::string written;
-  char* target = nullptr;
-  bool word = false;
+  CReadTarget read;
   const bool formatsKnown = FormatCommand(writeFormat, arguments.list, written) &&
-                            ReadTarget(readFormat, arguments.list, target, word);
+                            ReadTarget(readFormat, arguments.list, read);
   if (!formatsKnown) {
     return kViErrorNotSupportedFormat;
   }
-  target[0] = '\0';
+  read.target[0] = '\0';
+  SimVisaObject* object = SimState().VisaObject(session);
+  // A new command: what the last answer left unread is gone.
+  if (object != nullptr) object->unread.clear();
   std::string answer;
-  size_t capacity = kVisaAnswerCapacity;
-  ViStatus status = Query(session, Command(written), answer, capacity);
+  ViStatus status = Query(session, Command(written), answer);
   if (status != kViSuccess) {
     return status;
   }
-  if (word) {
-    const size_t end = answer.find_first_of(" \t\r\n");
-    answer = answer.substr(0, end);
+  Deliver(*object, answer, read);
+  return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
+}
+
+ViStatus BS_CDECL viScanf(ViSession session, const char* readFormat, ...) try {
+  if (readFormat == nullptr) {
+    return kViErrorNotSupportedFormat;
   }
-  CopyText(target, capacity, answer);
+  struct CArguments {
+    va_list list;
+    ~CArguments() { va_end(list); }
+  } arguments;
+  va_start(arguments.list, readFormat);
+  CReadTarget read;
+  if (!ReadTarget(readFormat, arguments.list, read)) {
+    return kViErrorNotSupportedFormat;
+  }
+  read.target[0] = '\0';
+  CSimBenchState& state = SimState();
+  SimVisaObject* object = state.VisaObject(session);
+  if (object == nullptr) {
+    return kViErrorInvalidObject;
+  }
+  if (object->kind != SimVisaKind::kInstrument) {
+    return kViErrorNotSupportedOperation;
+  }
+  if (object->unread.empty()) {
+    // Nothing was asked: the instrument has nothing to send.
+    SimDelay(state.Bench().visaTimeoutDelayMilliseconds);
+    return kViErrorTimeout;
+  }
+  Deliver(*object, object->unread, read);
   return kViSuccess;
 } catch (...) {
   return kSimErrorUnexpected;

@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include <ctime>
 
 #include "platform/win32/Win32Platform.h"
@@ -15,6 +17,10 @@ class CWin32Clock : public IClock {
     return true;
   }
   int32_t Clock() override { return static_cast<int32_t>(std::clock()); }
+  void Wait(int32_t milliseconds) override {
+    if (milliseconds <= 0) return;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds), QS_ALLINPUT);
+  }
 };
 
 }  // namespace

@@ -61,6 +61,17 @@ class CWin32Files : public IFileSystem {
   }
 
   bool DeleteFile(const char* path) override { return ::DeleteFileA(path) != FALSE; }
+
+  // MoveFileEx is a stub that fails on 95 and 98, so it is looked up and, where
+  // it is missing or fails, the old file is deleted just before the move.
+  bool MoveFileReplacing(const char* from, const char* to) override {
+    using MoveFileExFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto moveFileEx = reinterpret_cast<MoveFileExFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "MoveFileExA")));
+    if (moveFileEx != nullptr && moveFileEx(from, to, MOVEFILE_REPLACE_EXISTING) != FALSE) return true;
+    if (::MoveFileA(from, to) != FALSE) return true;
+    return ::DeleteFileA(to) != FALSE && ::MoveFileA(from, to) != FALSE;
+  }
 };
 
 }  // namespace

@@ -28,5 +28,10 @@ bool FakeClock::LocalTime(std::tm& time) {
 int32_t FakeClock::Clock() {
   ++m_reads;
   m_ticks += m_step;
-  return m_ticks;
+  return m_failClock ? -1 : m_ticks;
+}
+
+void FakeClock::Wait(int32_t milliseconds) {
+  m_ticks += milliseconds;
+  m_waited += milliseconds;
 }

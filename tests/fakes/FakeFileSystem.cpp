@@ -189,8 +189,8 @@ bool FakeFileSystem::Write(FileHandle file, const char* data, size_t size) {
   for (const auto& handle : m_handles) {
     if (handle.get() != file) continue;
     if (!handle->forWrite) return false;
-    handle->node->bytes.append(data, size);
-    return true;
+    handle->node->bytes.append(data, m_diskFull ? size / 2 : size);
+    return !m_diskFull;
   }
   return false;
 }
@@ -278,4 +278,14 @@ bool FakeFileSystem::DeleteFile(const char* path) {
     return true;
   }
   return false;
+}
+
+bool FakeFileSystem::MoveFileReplacing(const char* from, const char* to) {
+  const std::optional<std::string> bytes = from != nullptr ? FileBytes(from) : std::nullopt;
+  if (!bytes.has_value() || to == nullptr || FakeNamesEqual(from, to)) return false;
+  FileHandle target = CreateForWrite(to);
+  if (target == nullptr) return false;
+  Resolve(to)->bytes = *bytes;
+  Close(target);
+  return DeleteFile(from);
 }

@@ -23,6 +23,8 @@ class FakeFileSystem : public IFileSystem {
   void SetUnreadable(const std::string& path, bool unreadable = true);
   // CreateForWrite and DeleteFile fail inside a read-only directory.
   void SetReadOnly(const std::string& directory, bool readOnly = true);
+  // Every Write fails, as on a disk that fills up: half of it is written.
+  void SetDiskFull(bool full = true) { m_diskFull = full; }
   // Relative paths are resolved against it; default "C:\\benchsentry".
   void SetCurrentDirectory(const std::string& path) { m_currentDirectory = path; }
 
@@ -43,6 +45,7 @@ class FakeFileSystem : public IFileSystem {
   bool Close(FileHandle file) override;
   bool FindFiles(const char* pattern, std::vector<FindEntry>& entries) override;
   bool DeleteFile(const char* path) override;
+  bool MoveFileReplacing(const char* from, const char* to) override;
 
  private:
   struct Node {
@@ -71,4 +74,5 @@ class FakeFileSystem : public IFileSystem {
   std::string m_currentDirectory = "C:\\benchsentry";
   std::vector<std::unique_ptr<Handle>> m_handles;
   std::vector<std::string> m_findPatterns;
+  bool m_diskFull = false;
 };

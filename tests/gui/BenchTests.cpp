@@ -124,6 +124,25 @@ class BenchCommands : public BenchsentryTest {
   }
 
   std::string Hint(HWND dialog) const { return WindowText(GetDlgItem(dialog, 1000)); }
+
+  // While a command's dialog or message box is open, the main window owns it,
+  // is disabled under it and has its plain caption; a dialog opens over it.
+  void ExpectOwnedByTheMainWindow(HWND window, bool dialog) const {
+    HWND main = m_app.MainWindow();
+    EXPECT_EQ(GetWindow(window, GW_OWNER), main);
+    EXPECT_FALSE(IsWindowEnabled(main));
+    EXPECT_EQ(WindowText(main), "Diagnostic Tool - Velmora Technologies");
+    RECT outer = {};
+    RECT inner = {};
+    ASSERT_TRUE(GetWindowRect(main, &outer) && GetWindowRect(window, &inner));
+    if (!dialog) return;
+    // The guided dialog is about as high as the main window: a few pixels' grace.
+    const LONG grace = 4;
+    EXPECT_TRUE(inner.left >= outer.left - grace && inner.top >= outer.top - grace &&
+                inner.right <= outer.right + grace && inner.bottom <= outer.bottom + grace)
+        << inner.left << "," << inner.top << " " << inner.right << "," << inner.bottom << " in " << outer.left
+        << "," << outer.top << " " << outer.right << "," << outer.bottom;
+  }
 };
 
 TEST_F(BenchCommands, TriggersOnOneTlsRunsWithoutAsking) {
@@ -152,6 +171,7 @@ TEST_F(BenchCommands, TriggersOnTwoTlsesAsksWhichLaserSweeps) {
   HWND dialog = m_app.WaitForDialog(60000, kSelectCaption);
   ASSERT_NE(dialog, nullptr) << m_app.ReportText();
   ASSERT_TRUE(WaitPainted(dialog));
+  ExpectOwnedByTheMainWindow(dialog, true);
   const CDialogInfo info = m_app.ReadDialog(dialog);
   ASSERT_NO_FATAL_FAILURE(ExpectLayout(dialog, info, 319, 63, kSelectTemplate));
   const CControlInfo* list = info.Control(1006);
@@ -181,6 +201,21 @@ TEST_F(BenchCommands, TriggersOnTwoTlsesAsksWhichLaserSweeps) {
   Screenshot(".png");
 }
 
+TEST_F(BenchCommands, GuidedTestOnAnEmptyBusSaysSoInABoxOverTheMainWindow) {
+  ASSERT_NO_FATAL_FAILURE(StartOnBench("format_version = 1\n"));
+  ASSERT_TRUE(m_app.PostCommand(kGuided));
+  HWND box = m_app.WaitForDialog(60000, "No mainframe");
+  ASSERT_NE(box, nullptr) << m_app.ReportText();
+  ASSERT_TRUE(WaitPainted(box));
+  ExpectOwnedByTheMainWindow(box, false);
+  Screenshot(".png");
+  ASSERT_TRUE(m_app.PressButton(box, IDOK));
+  ASSERT_TRUE(m_app.WaitForNoDialog(60000));
+  ASSERT_TRUE(m_app.WaitIdle());
+  EXPECT_TRUE(IsWindowEnabled(m_app.MainWindow()));
+  EXPECT_NE(m_app.ReportText().find("######Could not find any instrument.\r\n"), std::string::npos);
+}
+
 TEST_F(BenchCommands, GuidedTestSwitchesMeasuresAndLeavesItsBlocksInTheReport) {
   ASSERT_NO_FATAL_FAILURE(StartOnBench(nullptr));
   ASSERT_TRUE(m_app.PostCommand(kGuided));
@@ -188,6 +223,7 @@ TEST_F(BenchCommands, GuidedTestSwitchesMeasuresAndLeavesItsBlocksInTheReport) {
   ASSERT_NE(dialog, nullptr) << m_app.ReportText();
   ASSERT_TRUE(m_app.WaitIdle());
   ASSERT_TRUE(WaitPainted(dialog));
+  ExpectOwnedByTheMainWindow(dialog, true);
   CDialogInfo info = m_app.ReadDialog(dialog);
   ASSERT_NO_FATAL_FAILURE(ExpectLayout(dialog, info, 319, 183, kGuidedTemplate));
   EXPECT_EQ(info.Control(1006)->items,

@@ -70,10 +70,12 @@ TEST_F(InstrumentLayers, EachLayerOnEachBenchWritesWhatTheNativeTestsExpect) {
                                  Golden(std::string("optical_") + c.golden);
     EXPECT_EQ(WithoutTimes(m_app.ReportText()), WithoutTimes(expected));
     if (std::string(c.bench) == "markup.toml") {
-      const std::string saved = JoinPath(Env().resultsDir, "markup-bench");
-      RemoveTree(saved + ".html");
+      // Saved beside the program and copied to the results: the results folder may be
+      // a share of the host's that Wine cannot create files in through the save dialog.
+      const std::string saved = JoinPath(m_dir, "markup-bench");
       ASSERT_NO_FATAL_FAILURE(SaveAs(kSave, saved));
       const std::string html = ReadFile(saved + ".html");
+      CopyFileTo(saved + ".html", JoinPath(Env().resultsDir, "markup-bench.html"));
       EXPECT_NE(html.find("Maker &lt;b&gt;,Model&amp;1,SN&gt;2,FW"), std::string::npos);
       EXPECT_EQ(html.find("<script>"), std::string::npos);
     }

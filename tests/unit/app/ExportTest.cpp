@@ -8,28 +8,6 @@
 
 namespace {
 
-// A disk that fills up: every write fails after creating the file.
-class FullDisk : public IFileSystem {
- public:
-  explicit FullDisk(IFileSystem& files) : m_files(files) {}
-  FileHandle OpenForRead(const char* path) override { return m_files.OpenForRead(path); }
-  FileHandle CreateForWrite(const char* path) override { return m_files.CreateForWrite(path); }
-  bool Write(FileHandle file, const char* data, size_t size) override {
-    m_files.Write(file, data, size / 2);
-    return false;
-  }
-  bool Read(FileHandle file, char* data, size_t size, size_t& read) override {
-    return m_files.Read(file, data, size, read);
-  }
-  bool Close(FileHandle file) override { return m_files.Close(file); }
-  bool FindFiles(const char* pattern, std::vector<FindEntry>& entries) override {
-    return m_files.FindFiles(pattern, entries);
-  }
-  bool DeleteFile(const char* path) override { return m_files.DeleteFile(path); }
-
- private:
-  IFileSystem& m_files;
-};
 
 TEST(ReportExportRules, EveryLineFeedBecomesCarriageReturnLineFeed) {
   EXPECT_EQ(ToTextFileBytes(""), "");
@@ -161,10 +139,7 @@ TEST_F(ExportTest, SaveThatCannotCreateTheFileSaysSo) {
 }
 
 TEST_F(ExportTest, SaveThatCannotWriteTheFileSaysSoAndLeavesNoPart) {
-  FullDisk disk(m_files);
-  Platform platform = GetPlatform();
-  platform.files = &disk;
-  SetPlatform(platform);
+  m_files.SetDiskFull();
   m_shell.QueueSaveAnswer("C:\\reports\\bench.txt");
   RunMain({Probe(), headless::Command(ID_FILE_SAVE_AS_TEXT)});
   ASSERT_EQ(m_shell.MessageBoxes().size(), 1u);
@@ -267,10 +242,7 @@ TEST_F(ExportTest, ViewInAReadOnlyDirectoryOpensNothing) {
 }
 
 TEST_F(ExportTest, ViewThatCannotBeWrittenIsNotOpened) {
-  FullDisk disk(m_files);
-  Platform platform = GetPlatform();
-  platform.files = &disk;
-  SetPlatform(platform);
+  m_files.SetDiskFull();
   RunMain({headless::Command(ID_FILE_VIEW_AS_HTML)});
   ASSERT_EQ(m_shell.MessageBoxes().size(), 1u);
   EXPECT_EQ(m_shell.MessageBoxes()[0].text,

@@ -209,6 +209,26 @@ TEST_F(HeadlessRunTest, ExitCodesMessagesAndFiles) {
   EXPECT_EQ(shell.MessageBoxes()[0].text, kUsageText);
 }
 
+TEST_F(HeadlessRunTest, AnOldReportIsOnlyReplacedByAWholeNewOne) {
+  AddBench();
+  m_bench.UseShipped("default.toml");
+  FakeShell shell;
+  FakeFileSystem files;
+  files.AddFile("C:\\reports\\r.html", "yesterday");
+  Platform platform = GetPlatform();
+  platform.shell = &shell;
+  platform.files = &files;
+  SetPlatform(platform);
+  const CRunOptions options = ParseCommandLine("/all /html C:\\reports\\r.html");
+  files.SetDiskFull();
+  EXPECT_EQ(RunFromCommandLine(options), kExitRunFailed);
+  EXPECT_EQ(files.FileBytes("C:\\reports\\r.html"), "yesterday");
+  files.SetDiskFull(false);
+  EXPECT_NE(RunFromCommandLine(options), kExitRunFailed);
+  EXPECT_EQ(files.FileBytes("C:\\reports\\r.html").value_or("").rfind("<html>", 0), 0u);
+  EXPECT_FALSE(files.Exists("C:\\reports\\r.html.partial"));
+}
+
 TEST_F(HeadlessRunTest, SavedFilesAreWhatTheDialogWouldSave) {
   AddBench();
   const CDiagnoseAllResult result = RunDiagnoseAll();

@@ -170,26 +170,27 @@ TEST_F(TriggerCheckTest, VerdictsOfTheTest) {
             std::string::npos);
 }
 
-TEST_F(TriggerCheckTest, SamePrimaryAddressOnTwoInterfacesTakesTheFirstListed) {
-  bench.Use(
-      Bench({Mainframe("GPIB0::20::INSTR", "MFA", {Slot(1, kSlotPowerMeter, "PMA")}),
-             Mainframe("GPIB1::20::INSTR", "MFB",
-                       {Slot(0, kSlotTunableLaser, "TLSB"), Slot(1, kSlotPowerMeter, "PMB")})}));
-  CTriggerCheck check;
-  Begin(check);
-  std::string list;
-  ASSERT_EQ(check.GetTlsList(list), 1);
-  EXPECT_EQ(list, "GPIB1::20::INSTR, mainframe: MFB, TLS: TLSB, SLOT0;");
-  EXPECT_EQ(check.FindMainframeByAddress("GPIB1::20::INSTR"), 0);
-  check.RunTriggerTest(0);
-  // The sweep goes to the first mainframe, which has no laser to sweep.
-  EXPECT_EQ(Calls(check, {"kv740m_TLS_sweepControl"}),
-            std::vector<std::string>{"kv740m_TLS_sweepControl(s1,0,1)"});
+TEST_F(TriggerCheckTest, SamePrimaryAddressOnTwoBoardsIsEachSweptAsChosen) {
+  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "MFA",
+                             {Slot(0, kSlotTunableLaser, "TLSA"), Slot(1, kSlotPowerMeter, "PMA")}),
+                   Mainframe("GPIB1::20::INSTR", "MFB",
+                             {Slot(0, kSlotTunableLaser, "TLSB"), Slot(1, kSlotPowerMeter, "PMB")})}));
+  for (int32_t chosen = 0; chosen < 2; ++chosen) {
+    DriverJournal().clear();
+    CTriggerCheck check;
+    Begin(check);
+    std::string list;
+    ASSERT_EQ(check.GetTlsList(list), 2);
+    EXPECT_EQ(check.RunTriggerTest(chosen), 0);
+    EXPECT_EQ(Calls(check, {"kv740m_TLS_sweepControl"}),
+              std::vector<std::string>{"kv740m_TLS_sweepControl(s" + std::to_string(chosen + 1) + ",0,1)"});
+  }
 }
 
-TEST_F(TriggerCheckTest, AddressesMatchByThePrimaryAddressAfterTheBoard) {
-  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "A", {}), Mainframe("GPIB0::5::INSTR", "B", {}),
-                   Mainframe("GPIB1::21::INSTR", "C", {})}));
+TEST_F(TriggerCheckTest, AddressesMatchWholeAndOnlyThemselves) {
+  bench.Use(Bench({Mainframe("GPIB0::20::INSTR", "A", {}), Mainframe("GPIB::5", "B", {}),
+                   Mainframe("GPIB1::20::INSTR", "C", {}), Mainframe("GPIB0::20::3::INSTR", "D", {}),
+                   Mainframe("GPIB2::7", "E", {})}));
   CTriggerCheck check;
   Begin(check);
   const struct {
@@ -197,15 +198,16 @@ TEST_F(TriggerCheckTest, AddressesMatchByThePrimaryAddressAfterTheBoard) {
     int32_t position;
   } cases[] = {
       {"GPIB0::20::INSTR", 0},
-      {"GPIB3::20::INSTR", 0},
-      {"GPIB0::5::INSTR", 1},
-      {"GPIB0::21", 2},
-      {"GPIB0::21::INSTR and far more than the nineteen characters of an address", 2},
-      {"GPIB0::2", -1},  // the terminator against ':' of a listed address
-      {"GPIB0::22::INSTR", -1},
-      // Too short to hold a primary address: nothing is read past its end.
-      {"GPIB0::", -1},
-      {"GPIB", -1},
+      {"GPIB::5", 1},
+      {"GPIB1::20::INSTR", 2},
+      {"GPIB0::20::3::INSTR", 3},
+      {"GPIB2::7", 4},
+      {"GPIB3::20::INSTR", -1},
+      {"GPIB0::5::INSTR", -1},
+      {"GPIB::", -1},
+      {"GPIB0::20", -1},
+      {"GPIB2::70", -1},
+      {"GPIB0::20::INSTR and far more than the nineteen characters of an address", -1},
       {"", -1},
   };
   for (const auto& c : cases) {
@@ -220,9 +222,10 @@ TEST_F(TriggerCheckTest, AddressesMatchByThePrimaryAddressAfterTheBoard) {
 // A test seam: the TLS list as a later change of the bench could leave it.
 class CTriggerCheckWithList : public CTriggerCheck {
  public:
-  void SetList(const std::string& list, int32_t count) {
-    m_tlsList = list;
-    m_tlsCount = count;
+  void SetList(const std::string& address, const std::string& entry) {
+    m_tlsList = entry + ";";
+    m_tlsEntries = {{address, entry}};
+    m_tlsCount = 1;
   }
 };
 
@@ -231,7 +234,7 @@ TEST_F(TriggerCheckTest, AnAddressOfNoListedMainframeConfiguresNothing) {
   CTriggerCheckWithList check;
   Begin(check);
   ASSERT_EQ(check.OpenAllMainframes(), 1);
-  check.SetList("GPIB0::31::INSTR, mainframe: MF31, TLS: TLS31, SLOT0;", 1);
+  check.SetList("GPIB0::31::INSTR", "GPIB0::31::INSTR, mainframe: MF31, TLS: TLS31, SLOT0");
   DriverJournal().clear();
   EXPECT_EQ(check.RunTriggerTest(0), -1);
   EXPECT_EQ(DriverCalls(), std::vector<std::string>{});
@@ -268,9 +271,11 @@ TEST_F(TriggerCheckTest, ThreeTlsesGoThroughTheDialogInListOrder) {
 
 TEST_F(TriggerCheckTest, TwelveMainframesAndLongEntriesStayWhole) {
   std::vector<std::string> mainframes;
-  for (int i = 1; i <= 11; ++i) mainframes.push_back(TlsMainframe(i));
-  // A model far longer than an entry of 99 characters.
-  const std::string model(150, 'M');
+  for (int i = 1; i <= 10; ++i) mainframes.push_back(TlsMainframe(i));
+  mainframes.push_back(Mainframe("GPIB0::11::INSTR", "MF;11",
+                                 {Slot(0, kSlotTunableLaser, "TLS;11"), Slot(1, kSlotPowerMeter, "PM11")}));
+  // A model far longer than an entry of 99 characters, and a ';' in it.
+  const std::string model = std::string(150, 'M') + ";";
   mainframes.push_back(
       Mainframe("GPIB0::12::INSTR", model,
                 {Slot(0, kSlotTunableLaser, "TLS12"), Slot(1, kSlotPowerMeter, "PM12")}));
@@ -281,7 +286,7 @@ TEST_F(TriggerCheckTest, TwelveMainframesAndLongEntriesStayWhole) {
                            headless::Select(IDC_TLS_LIST, 11), headless::Click(kIdOk)}),
             12);
   ASSERT_EQ(shown.size(), 12u);
-  EXPECT_EQ(shown[10], "GPIB0::11::INSTR, mainframe: MF11, TLS: TLS11, SLOT0");
+  EXPECT_EQ(shown[10], "GPIB0::11::INSTR, mainframe: MF;11, TLS: TLS;11, SLOT0");
   EXPECT_EQ(shown[11], "GPIB0::12::INSTR, mainframe: " + model + ", TLS: TLS12, SLOT0");
   EXPECT_EQ(Calls(check, {"kv740m_TLS_sweepControl"}),
             std::vector<std::string>{"kv740m_TLS_sweepControl(s12,0,1)"});

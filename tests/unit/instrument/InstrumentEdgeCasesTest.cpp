@@ -150,12 +150,17 @@ TEST_F(InstrumentEdgeCasesTest, EveryTunableLaserSettlesThreeSecondsOfTheClock) 
   EXPECT_LT(check.GetSlotTypes(session + 1000, codes), 0);
   EXPECT_EQ(std::count(codes, codes + kSlotsPerMainframe, 0), kSlotsPerMainframe);
   ASSERT_EQ(check.GetSlotTypes(session, codes), 0);
+  // A clock read a tick apart: a settle that spun would read it thousands of times.
+  Clock().SetTicksPerRead(1);
   const int32_t before = Clock().Ticks();
+  const int32_t readsBefore = Clock().Reads();
   DriverJournal().clear();
   check.AllLasersOn(session, codes);
   const int32_t waited = Clock().Ticks() - before;
   EXPECT_GE(waited, 6000);
-  EXPECT_LT(waited, 6000 + 3 * 50);
+  EXPECT_LT(waited, 6000 + 2 * 100);
+  EXPECT_LT(Clock().Reads() - readsBefore, 2 * 50);
+  EXPECT_GT(Clock().Waited(), 5800);
   const std::string s = std::to_string(session);
   EXPECT_EQ(DriverJournal(), (Calls{"kv740m_set_TLS_parameters(" + s + ",0,1,3,1,0.001,0,1.544e-06)",
                                     "kv740m_set_TLS_laserState(" + s + ",0,1)",
@@ -165,6 +170,26 @@ TEST_F(InstrumentEdgeCasesTest, EveryTunableLaserSettlesThreeSecondsOfTheClock) 
   const int32_t off = Clock().Ticks();
   check.AllLasersOff(session, codes);
   EXPECT_EQ(Clock().Ticks(), off);
+  // A clock that cannot be read: 3 s of sleeping per laser end the settle.
+  Clock().FailClock(true);
+  const int32_t sleptBefore = Clock().Waited();
+  check.AllLasersOn(session, codes);
+  EXPECT_EQ(Clock().Waited() - sleptBefore, 6000);
+  Clock().FailClock(false);
+}
+
+TEST_F(InstrumentEdgeCasesTest, AWarningKeepsTheAnswerAndTheVerdict) {
+  bench.Use(std::string(kTwoLasers) +
+            "[[mainframe.fault]]\nfunction = \"kv740m_getInstrumentId_Q\"\nstatus = 0x3FFC0901\n"
+            "[[mainframe.fault]]\nfunction = \"kv740m_cmdString_Q\"\nstatus = 0x3FFC0902\n");
+  CInstrLayerCheck check;
+  ASSERT_GT(RunWithDriver(check), 0);
+  EXPECT_NE(Window().find("InstrumentID: Velmora Technologies,VT7412A,DE1,V3\r\n"), std::string::npos);
+  EXPECT_NE(Window().find("ID string: Velmora Technologies,VT7451B,L2,V2\r\n"), std::string::npos);
+  EXPECT_NE(Window().find("Instrument Layer Checked, result OK."), std::string::npos) << Window();
+  std::string model;
+  EXPECT_GT(check.GetMainframeModel("GPIB0::20::INSTR", model), 0);
+  EXPECT_EQ(model, "VT7412A");
 }
 
 // A listing with an address no fixed buffer of the old sizes would hold.
@@ -258,6 +283,28 @@ TEST_F(InstrumentEdgeCasesTest, ALockedLaserReadsBackItsRealState) {
   check.Flush();
   EXPECT_EQ(Count(Window().substr(before), "Check if your TLS is unlocked."), 2u);
   EXPECT_EQ(check.Error(), 1000);
+}
+
+// A real VISA library writes the whole answer; the scan reads it in bounded
+// pieces and writes it whole.
+TEST_F(InstrumentEdgeCasesTest, EveryVisaAnswerIsWrittenWhole) {
+  const struct {
+    size_t idn;
+    size_t error;
+  } cases[] = {{300, 10000}, {10000, 300}};
+  for (const auto& c : cases) {
+    const std::string idn = "Velmora Technologies,VT7412A," + std::string(c.idn - 29, 'i');
+    const std::string error = "-100,\"" + std::string(c.error - 7, 'e') + "\"";
+    // The second one's failed close asks it for its error.
+    bench.Use("format_version = 1\n[[instrument]]\naddress = \"GPIB0::7::INSTR\"\nidentification = \"" + idn +
+              "\"\n[[instrument]]\naddress = \"GPIB0::8::INSTR\"\nidentification = \"x\"\n"
+              "visa_close_fails = true\nsystem_error = '" + error + "'\n");
+    ReportFixture out;
+    CGpibLayerCheck check;
+    ASSERT_GT(out.Run(check), 0);
+    EXPECT_NE(out.WindowText().find("Instrument: " + idn + "\r\nresource closed"), std::string::npos);
+    EXPECT_NE(out.WindowText().find("Instrument: x" + error + "_____"), std::string::npos);
+  }
 }
 
 TEST_F(InstrumentEdgeCasesTest, AVisaLackingAFunctionCountsAsNoResource) {

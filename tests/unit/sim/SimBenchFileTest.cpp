@@ -145,6 +145,9 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
        "bench file \"bad.toml\", line 4: keys are nested deeper than 32 levels"},
       {head + "k = " + std::string(33, '[') + std::string(33, ']') + "\n",
        "bench file \"bad.toml\", line 2: keys are nested deeper than 32 levels"},
+      // The parser's debug build would assert on it rather than refuse it.
+      {head + "\n[a\x7F]\n", "bench file \"bad.toml\", line 3: syntax error: control character 0x7F is not allowed"},
+      {head + "k = \"a\x01\"\n", "bench file \"bad.toml\", line 2: syntax error: control character 0x01 is not allowed"},
       {head + PaddedInstruments(17),
        "bench file \"bad.toml\", line 69: the padded identifications come to more than 16777216 bytes in all"},
   };

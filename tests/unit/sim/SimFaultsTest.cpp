@@ -135,16 +135,18 @@ TEST_F(SimFaultsTest, StuckLoggingNeverFinishes) {
   EXPECT_EQ(finished, 0);
 }
 
+// The driver fills the buffers it is given no size for up to their size; VISA
+// gives answers whole, or as far as a read's count allows, the rest to be read.
 TEST_F(SimFaultsTest, OverlongTextsStayWithinTheSystemsBuffers) {
   LoadBench("format_version = 1\n[[mainframe]]\naddress = \"GPIB0::20::INSTR\"\n"
             "identification = \"Velmora Technologies,VT7412A,1,2\"\npad_identification_to = 12000\n"
             "system_error = \"-100,\\\"" + std::string(600, 'e') + "\\\"\"\n"
             "[[mainframe.fault]]\nfunction = \"kv740m_dcl\"\nstatus = -77\nmessage = \"" + std::string(700, 'm') + "\"\n"
             "[[mainframe.slot]]\nslot = 0\ntype = 1\nidentification = \"x\"\npad_identification_to = 11000\n");
-  std::vector<char> id(2048 + 32, '\x7f');
+  std::vector<char> id(10000 + 32, '\x7f');
   ASSERT_EQ(driver.kv740m_getInstrumentId_Q("GPIB0::20::INSTR", id.data()), 0);
-  EXPECT_EQ(std::strlen(id.data()), 2047u);
-  EXPECT_EQ(id[2048], '\x7f');
+  EXPECT_EQ(std::strlen(id.data()), 9999u);
+  EXPECT_EQ(id[10000], '\x7f');
 
   std::vector<char> message(256 + 32, '\x7f');
   driver.kv740m_error_message(0, -77, message.data());
@@ -161,14 +163,24 @@ TEST_F(SimFaultsTest, OverlongTextsStayWithinTheSystemsBuffers) {
   ViSession instrument = 0;
   ASSERT_EQ(visa.viOpenDefaultRM(&manager), kViSuccess);
   ASSERT_EQ(visa.viOpen(manager, "GPIB0::20::INSTR", 0, 0, &instrument), kViSuccess);
-  std::vector<char> idn(4096 + 32, '\x7f');
+  std::vector<char> idn(12000 + 32, '\x7f');
   ASSERT_EQ(visa.viQueryf(instrument, "*IDN?\n", "%t", idn.data()), kViSuccess);
+  EXPECT_EQ(std::strlen(idn.data()), 12000u);
+  ViInt32 count = 4096;
+  ASSERT_EQ(visa.viQueryf(instrument, "*IDN?\n", "%#t", &count, idn.data()), kViSuccess);
+  EXPECT_EQ(count, 4095);
   EXPECT_EQ(std::strlen(idn.data()), 4095u);
-  EXPECT_EQ(idn[4096], '\x7f');
-  std::vector<char> error(256 + 32, '\x7f');
-  ASSERT_EQ(visa.viQueryf(instrument, "%s\n", "%t", "SYST:ERR?", error.data()), kViSuccess);
-  EXPECT_EQ(std::strlen(error.data()), 255u);
-  EXPECT_EQ(error[256], '\x7f');
+  count = 8000;
+  ASSERT_EQ(visa.viScanf(instrument, "%#t", &count, idn.data()), kViSuccess);
+  EXPECT_EQ(count, 7905);
+  EXPECT_EQ(std::string(idn.data()), std::string(7905, '.'));
+  // The message has been read to its end; a new command drops what is left.
+  EXPECT_EQ(visa.viScanf(instrument, "%#t", &count, idn.data()), kViErrorTimeout);
+  count = 10;
+  ASSERT_EQ(visa.viQueryf(instrument, "%s\n", "%#t", "SYST:ERR?", &count, idn.data()), kViSuccess);
+  EXPECT_EQ(std::string(idn.data()), "-100,\"eee");
+  ASSERT_EQ(visa.viQueryf(instrument, "*IDN?\n", "%t", idn.data()), kViSuccess);
+  EXPECT_EQ(visa.viScanf(instrument, "%t", idn.data()), kViErrorTimeout);
 }
 
 }  // namespace
