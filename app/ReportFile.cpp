@@ -1,6 +1,5 @@
 #include "app/ReportFile.h"
 
-#include <cstdio>
 #include <ctime>
 
 #include "app/HeadlessRun.h"
@@ -97,14 +96,28 @@ CReadReport ReadReportFile(IFileSystem& files, const std::string& path) {
   return ParseReport(bytes);
 }
 
+// The number of count digits at text[at], or -1.
+int Digits(const std::string& text, size_t at, size_t count) {
+  if (at + count > text.size()) return -1;
+  int value = 0;
+  for (size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
 std::string ReportDate(const Json& report) {
   const Json& started = report.is_object() ? report.value("started", Json()) : Json();
+  const std::string stamp = started.is_string() ? started.get<std::string>() : std::string();
   std::tm time = {};
-  int year = 0, month = 0;
-  if (!started.is_string() ||
-      std::sscanf(started.get<std::string>().c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &year, &month, &time.tm_mday,
-                  &time.tm_hour, &time.tm_min, &time.tm_sec) != 6 ||
-      month < 1 || month > 12 || time.tm_mday < 1 || time.tm_mday > 31) {
+  const int year = Digits(stamp, 0, 4), month = Digits(stamp, 5, 2);
+  time.tm_mday = Digits(stamp, 8, 2);
+  time.tm_hour = Digits(stamp, 11, 2);
+  time.tm_min = Digits(stamp, 14, 2);
+  time.tm_sec = Digits(stamp, 17, 2);
+  if (stamp.size() != 19 || year < 0 || month < 1 || month > 12 || time.tm_mday < 1 || time.tm_mday > 31 ||
+      time.tm_hour < 0 || time.tm_min < 0 || time.tm_sec < 0) {
     return "an unknown date";
   }
   time.tm_year = year - 1900;
