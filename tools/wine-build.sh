@@ -4,12 +4,12 @@
 # Sets bs_preset, and bs_vm: empty where 32-bit Wine runs on this machine, or the
 # tools/vm-run command that runs 32-bit Wine in a VM where the kernel refuses 32-bit
 # programs. Timings taken under emulation are no figures, so "timing" takes the
-# win64 build under 64-bit Wine there instead.
+# win64 build under 64-bit Wine there instead. BS_FORCE_VM=1: as on such a machine.
 bs_preset=win32
 bs_vm=()
 if [[ ${BS_WINE64:-0} == 1 ]]; then
   bs_preset=win64
-elif ! wine --version >/dev/null 2>&1; then
+elif [[ ${BS_FORCE_VM:-0} == 1 ]] || ! wine --version >/dev/null 2>&1; then
   if [[ ${1:-ship} == timing ]]; then
     if ! /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
       echo "$(basename "$0"): Wine cannot run on this machine" >&2
