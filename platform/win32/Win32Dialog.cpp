@@ -247,8 +247,8 @@ class CWin32Dialogs : public IDialogBackend {
     return ::SetTextColor(static_cast<HDC>(dc), colour);
   }
 
+  // A close among the messages reaches the dialog itself: nothing is left to report.
   bool PumpPaint() override {
-    bool closeAsked = false;
     MSG msg;
     // A window that does not validate its area would be handed WM_PAINT forever.
     for (int i = 0; i < 256 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -256,13 +256,12 @@ class CWin32Dialogs : public IDialogBackend {
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         break;
       }
-      closeAsked = ServeWhileBusy(msg) || closeAsked;
+      ServeWhileBusy(msg);
     }
-    return closeAsked;
+    return false;
   }
 
   bool WaitServing(EventHandle done) override {
-    bool closeAsked = false;
     bool quit = false;
     int quitCode = 0;
     HANDLE event = static_cast<HANDLE>(done);
@@ -280,64 +279,63 @@ class CWin32Dialogs : public IDialogBackend {
           quitCode = static_cast<int>(msg.wParam);
           continue;
         }
-        closeAsked = ServeWhileBusy(msg) || closeAsked;
+        ServeWhileBusy(msg);
       }
     }
     // The modal loop is to see the quit message once the command has ended.
     if (quit) ::PostQuitMessage(quitCode);
-    return closeAsked;
+    return false;
   }
 
  private:
-  // One message taken while a command runs: what keeps the windows alive and
-  // readable goes through; what would start something inside the command (input
-  // to controls, menus, commands) is dropped. True when it asked to close.
-  static bool ServeWhileBusy(MSG& msg) {
+  static void ServeWhileBusy(MSG& msg) {
     switch (msg.message) {
       case WM_KEYDOWN:
         // Paging scrolls the view and leaves the caret where the report goes on.
         if (msg.wParam == VK_PRIOR || msg.wParam == VK_NEXT) {
           ::SendMessageA(msg.hwnd, WM_VSCROLL, msg.wParam == VK_PRIOR ? SB_PAGEUP : SB_PAGEDOWN, 0);
         }
-        return false;
+        return;
       case WM_SYSKEYDOWN:
-        return msg.wParam == VK_F4;
+        if (msg.wParam == VK_F4) ::DispatchMessageA(&msg);
+        return;
       case WM_MOUSEMOVE:
       case WM_MOUSEWHEEL:
       case WM_NCMOUSEMOVE:
       case WM_NCLBUTTONUP:
         ::DispatchMessageA(&msg);
-        return false;
+        return;
       case WM_NCLBUTTONDOWN:
       case WM_NCLBUTTONDBLCLK:
         switch (msg.wParam) {
           case HTCLOSE:
-            return true;
           case HTCAPTION:
           case HTMINBUTTON:
           case HTMAXBUTTON:
           case HTVSCROLL:
           case HTHSCROLL:
             ::DispatchMessageA(&msg);
-            return false;
+            return;
           default:
-            return false;
+            return;
         }
       case WM_SYSCOMMAND:
-        if ((msg.wParam & 0xFFF0) == SC_CLOSE) return true;
-        if (CDialog::WindowArrangement(static_cast<uint32_t>(msg.wParam))) ::DispatchMessageA(&msg);
-        return false;
+        if ((msg.wParam & 0xFFF0) == SC_CLOSE ||
+            CDialog::WindowArrangement(static_cast<uint32_t>(msg.wParam))) {
+          ::DispatchMessageA(&msg);
+        }
+        return;
       case WM_COMMAND:
-        return false;
+        return;
       default:
         if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
             (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
             (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK)) {
-          return false;
+          return;
         }
         // Paints, timers, and the close message, which the dialog holds back.
         ::DispatchMessageA(&msg);
-        return false;
+        return;
     }
   }
 };
