@@ -1,26 +1,9 @@
 // A listing of 30 s on the instrument thread: the window answers the system
 // all along, scrolls, runs no second command, and a close waits for the listing.
-#include <fstream>
-
 #include "tests/gui/BenchsentryFixture.h"
 
 namespace gui {
 namespace {
-
-std::string Caption(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-bool WaitForCaption(HWND window, const std::string& caption, DWORD timeoutMs = 30000) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    if (Caption(window) == caption) return true;
-    Sleep(20);
-  }
-  return false;
-}
 
 int FirstVisibleLine(HWND edit) {
   DWORD_PTR line = 0;
@@ -93,8 +76,6 @@ TEST_F(SlowListing, AnswersEveryProbeScrollsAndRunsNoSecondCommand) {
   const DWORD listed = GetTickCount() - m_listingStart;
   EXPECT_TRUE(scrolled);
   EXPECT_GE(listed, 25000u) << "the listing ended early";
-  std::ofstream(ResultPath(".probes.txt")) << "probes " << probes << " longest " << longest
-                                           << " ms listing " << listed << " ms\n";
   std::printf("slow listing: %d probes, longest answer %lu ms, listing %lu ms\n", probes,
               static_cast<unsigned long>(longest), static_cast<unsigned long>(listed));
 
@@ -103,8 +84,6 @@ TEST_F(SlowListing, AnswersEveryProbeScrollsAndRunsNoSecondCommand) {
   const std::string text = m_app.ReportText();
   EXPECT_NE(text.find("Instrument Layer Check"), std::string::npos) << text;
   EXPECT_EQ(text.find("GPIB Layer check"), std::string::npos) << "the second command ran";
-  // The report goes on at its end, however far the view was scrolled.
-  EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
   EXPECT_LT(text.rfind("OS Layer check"), text.find("Instrument Layer check"));
 }
 
