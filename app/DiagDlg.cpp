@@ -20,7 +20,7 @@ CDiagDlg::CDiagDlg() : CDialog(IDD_BENCHSENTRY_DIALOG), m_reportWindow(*this, ID
   if (backend != nullptr) m_hIcon = backend->LoadIcon(IDR_MAINFRAME);
 }
 
-CDiagDlg::~CDiagDlg() = default;
+CDiagDlg::~CDiagDlg() { CInstrumentThread::SetWaiter(nullptr); }
 
 bool CDiagDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -39,6 +39,7 @@ bool CDiagDlg::OnInitDialog() {
 
   // The platform's default limit would stop a long report part way.
   EditSetLimitText(IDC_REPORT, 0);
+  CInstrumentThread::SetWaiter(this);
   return true;
 }
 
@@ -53,18 +54,63 @@ bool CDiagDlg::OnCommand(int32_t id) {
   return handled;
 }
 
+bool CDiagDlg::RefreshDue() {
+  IClock* clock = GetPlatform().clock;
+  if (clock == nullptr) return true;
+  m_clockRead = clock->Clock();
+  return !m_refreshed || m_clockRead - m_lastRefresh >= kRefreshTicks;
+}
+
+void CDiagDlg::MarkRefreshed(int32_t now) {
+  m_refreshed = true;
+  m_lastRefresh = now;
+}
+
 void CDiagDlg::ShowProgress(const char* text) {
   if (text != nullptr) {
-    const std::string caption = std::string(kMainCaption) + " - " + text;
-    if (caption != m_progressCaption) {
-      m_progressCaption = caption;
-      SetWindowText(caption.c_str());
-    }
+    m_progressText = text;
+    m_blockingCall.clear();
   }
-  if (KeepPainting()) m_closePending = true;
+  MarkRefreshed(m_clockRead);
+  ShowCaption();
+  if (KeepPainting()) CloseAsked();
+}
+
+void CDiagDlg::ShowBlockingCall(const char* text, const char* call) {
+  m_progressText = text != nullptr ? text : "";
+  m_blockingCall = call != nullptr ? call : "";
+  IClock* clock = GetPlatform().clock;
+  MarkRefreshed(clock != nullptr ? clock->Clock() : 0);
+  ShowCaption();
+}
+
+void CDiagDlg::WaitForCall(EventHandle done) {
+  if (WaitServing(done)) CloseAsked();
+}
+
+void CDiagDlg::ShowCaption() {
+  if (m_progressText.empty()) return;
+  std::string caption = std::string(kMainCaption) + " - " + m_progressText;
+  if (m_closePending) {
+    caption += " - closing when ";
+    caption += m_blockingCall.empty() ? "the command" : m_blockingCall;
+    caption += " has ended";
+  }
+  if (caption == m_progressCaption) return;
+  m_progressCaption = caption;
+  SetWindowText(caption.c_str());
+}
+
+void CDiagDlg::CloseAsked() {
+  if (m_closePending) return;
+  m_closePending = true;
+  ShowCaption();
 }
 
 void CDiagDlg::EndProgress() {
+  m_progressText.clear();
+  m_blockingCall.clear();
+  m_refreshed = false;
   if (m_progressCaption.empty()) return;
   m_progressCaption.clear();
   SetWindowText(kMainCaption);
@@ -160,7 +206,7 @@ intptr_t CDiagDlg::OnQueryDragIcon() { return reinterpret_cast<intptr_t>(m_hIcon
 bool CDiagDlg::OnClose() {
   // A running command is not cut off: the window closes once it has ended.
   if (Painting()) {
-    m_closePending = true;
+    CloseAsked();
     return true;
   }
   DeleteViewFile();

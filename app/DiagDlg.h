@@ -8,6 +8,7 @@
 #include "app/ReportWindow.h"
 #include "app/resource.h"
 #include "platform/Dialog.h"
+#include "platform/InstrumentThread.h"
 #include "platform/Platform.h"
 #include "report/CheckRunner.h"
 #include "report/LayerCheck.h"
@@ -15,7 +16,7 @@
 extern const char kMainCaption[];
 extern const char kIntroText[];
 
-class CDiagDlg : public CDialog, public ICheckProgress {
+class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
  public:
   CDiagDlg();
   ~CDiagDlg() override;
@@ -56,7 +57,14 @@ class CDiagDlg : public CDialog, public ICheckProgress {
   void RunCheckCommand(const CCheckRunner::MakeCheck& make);
 
   // The running check's progress in the caption; the window paints meanwhile.
+  // At most one refresh (caption and report) per kRefreshTicks of the clock,
+  // except before a call that can block.
   void ShowProgress(const char* text) override;
+  void ShowBlockingCall(const char* text, const char* call) override;
+  bool RefreshDue() override;
+  // A call on the instrument thread: the windows are served until it returns.
+  void WaitForCall(EventHandle done) override;
+  static constexpr int32_t kRefreshTicks = 100;
 
   const ReportDocument& Report() const { return m_report; }
   IconHandle Icon() const { return m_hIcon; }
@@ -85,6 +93,10 @@ class CDiagDlg : public CDialog, public ICheckProgress {
   void DeleteViewFile();
   // The caption back as it was before the command.
   void EndProgress();
+  void ShowCaption();
+  void MarkRefreshed(int32_t now);
+  // A close asked for while a command runs: the caption says when it happens.
+  void CloseAsked();
 
   ReportDocument m_report;
   IconHandle m_hIcon = nullptr;
@@ -93,6 +105,12 @@ class CDiagDlg : public CDialog, public ICheckProgress {
   int32_t m_bufferMode = kModeOff;
   CReportWindow m_reportWindow;
   std::string m_progressCaption;
+  // "<layer> layer: <step>" and, while a call that can block runs, its name.
+  std::string m_progressText;
+  std::string m_blockingCall;
+  bool m_refreshed = false;
+  int32_t m_lastRefresh = 0;
+  int32_t m_clockRead = 0;
   // A close asked for while a command ran: carried out when it has ended.
   bool m_closePending = false;
 };

@@ -19,5 +19,5 @@ BS_ZEB_FUNCTIONS(BS_ZEB_TYPEDEF)
 #undef BS_ZEB_TYPEDEF
 
 // One member of a late-bound table per function (platform/LateBinding.h).
-#define BS_ZEB_TABLE_FIELD(number, name, params) ZebFn_##name name = nullptr;
+#define BS_ZEB_TABLE_FIELD(number, name, params) CLateBound<ZebFn_##name> name;
 BS_LATE_BOUND_TABLE(ZebTable, BS_ZEB_FUNCTIONS, BS_ZEB_TABLE_FIELD)

@@ -98,5 +98,5 @@ BS_DRIVER_FUNCTIONS(BS_DRIVER_TYPEDEF)
 #undef BS_DRIVER_TYPEDEF
 
 // One member of a late-bound table per function (platform/LateBinding.h).
-#define BS_DRIVER_TABLE_FIELD(number, name, params) KvFn_##name name = nullptr;
+#define BS_DRIVER_TABLE_FIELD(number, name, params) CLateBound<KvFn_##name> name;
 BS_LATE_BOUND_TABLE(KvDriverTable, BS_DRIVER_FUNCTIONS, BS_DRIVER_TABLE_FIELD)

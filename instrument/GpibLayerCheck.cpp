@@ -155,6 +155,8 @@ void CGpibLayerCheck::ScanResource(ViTable& visa, ViSession manager, const char*
   QuerySystemError(manager);
 
   ViSession instrument = 0;
+  ReportBlockingCall((std::string("opening ") + description).c_str(),
+                     (std::string("the open of ") + description).c_str());
   if (visa.viOpen(manager, description, 0, 0, &instrument) != kViSuccess) {
     QuerySystemError(instrument);
     return;

@@ -137,6 +137,9 @@ int CInstrLayerCheck::ReportDriverError(KvSession session, KvStatus status) {
 
 int CInstrLayerCheck::OpenMainframe(const char* address, KvSession& session) {
   session = 0;
+  // A mainframe that does not answer holds the init until its timeout.
+  ReportBlockingCall((std::string("mainframe ") + address).c_str(),
+                     (std::string("the init of ") + address).c_str());
   KvStatus status = m_kv.kv740m_init != nullptr ? m_kv.kv740m_init(address, 1, 0, &session) : kKvEntryMissing;
   ReportDriverError(session, status);
   Write("Performing pnp driver function 'kv740m_preset'\r\n<br>");
@@ -177,7 +180,7 @@ void CInstrLayerCheck::ListMainframes(std::string& list, int32_t& count) {
   // The warning is on screen before the listing holds the thread; the caption
   // says why.
   Flush();
-  ReportProgress("listing mainframes (this can take minutes)");
+  ReportBlockingCall("listing mainframes (this can take minutes)", "the listing");
   std::vector<char> buffer(kListSize, '\0');
   count = 0;
   const KvStatus status = m_kv.kv740m_listVisa_Q != nullptr
@@ -220,7 +223,6 @@ int CInstrLayerCheck::ReportMainframe(const char* address) {
 }
 
 void CInstrLayerCheck::ReportSlots(const char* address) {
-  ReportProgress((std::string("mainframe ") + address).c_str());
   KvSession session = 0;
   OpenMainframe(address, session);
   if (m_kv.kv740m_cls != nullptr) m_kv.kv740m_cls(session);

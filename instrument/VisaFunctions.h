@@ -52,5 +52,5 @@ BS_VISA_FUNCTIONS(BS_VISA_TYPEDEF)
 #undef BS_VISA_TYPEDEF
 
 // One member of a late-bound table per function (platform/LateBinding.h).
-#define BS_VISA_TABLE_FIELD(number, name, convention, params) ViFn_##name name = nullptr;
+#define BS_VISA_TABLE_FIELD(number, name, convention, params) CLateBound<ViFn_##name> name;
 BS_LATE_BOUND_TABLE(ViTable, BS_VISA_FUNCTIONS, BS_VISA_TABLE_FIELD)

@@ -45,6 +45,28 @@ bool CDialog::KeepPainting() {
   return closeAsked;
 }
 
+bool CDialog::WaitServing(EventHandle done) {
+  IDialogBackend* backend = GetPlatform().dialogs;
+  if (backend == nullptr) return false;
+  ++s_painting;
+  const bool closeAsked = backend->WaitServing(done);
+  --s_painting;
+  return closeAsked;
+}
+
+bool CDialog::WindowArrangement(uint32_t sysCommand) {
+  switch (sysCommand & 0xFFF0) {
+    case kScSize:
+    case kScMove:
+    case kScMinimize:
+    case kScMaximize:
+    case kScRestore:
+      return true;
+    default:
+      return false;
+  }
+}
+
 intptr_t CDialog::HandleMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                                 intptr_t lParam) {
   if (message == kWmInitDialog) m_hWnd = window;
@@ -89,8 +111,11 @@ intptr_t CDialog::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) 
       return OnControlNotify(id, code) ? 1 : 0;
     }
     case kWmSysCommand:
-      // Close goes on to the close message, which the dialog can hold back.
-      if (Painting() && (wParam & 0xFFF0) != kScClose) return 1;
+      // Close goes on to the close message, which the dialog can hold back;
+      // moving and minimising are the window's own and harmless.
+      if (Painting() && (wParam & 0xFFF0) != kScClose) {
+        return WindowArrangement(static_cast<uint32_t>(wParam)) ? 0 : 1;
+      }
       return OnSysCommand(static_cast<uint32_t>(wParam), lParam) ? 1 : 0;
     case kWmShowWindow:
       return OnShowWindow(wParam != 0, static_cast<uint32_t>(lParam)) ? 1 : 0;

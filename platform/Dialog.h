@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/Shell.h"
+#include "platform/Threads.h"
 
 using MenuHandle = void*;
 using IconHandle = void*;
@@ -49,7 +50,12 @@ constexpr uint16_t kEnMaxText = 0x0501;
 
 constexpr int32_t kCbErr = -1;
 
+constexpr uint32_t kScSize = 0xF000;
+constexpr uint32_t kScMove = 0xF010;
+constexpr uint32_t kScMinimize = 0xF020;
+constexpr uint32_t kScMaximize = 0xF030;
 constexpr uint32_t kScClose = 0xF060;
+constexpr uint32_t kScRestore = 0xF120;
 
 constexpr uint32_t kMfString = 0x0000;
 constexpr uint32_t kMfSeparator = 0x0800;
@@ -165,6 +171,11 @@ class IDialogBackend {
   // True when the dropped input asked to close a window (close box, Alt+F4,
   // the system menu's Close).
   virtual bool PumpPaint() = 0;
+  // While a command waits for the instrument thread: a message wait until done
+  // is signalled, serving what PumpPaint serves, the report window's scrolling
+  // (scroll bar, wheel, Page Up/Down) and the moving and minimising of windows;
+  // other input and commands are dropped. True as for PumpPaint.
+  virtual bool WaitServing(EventHandle done) = 0;
 };
 
 class CDialog {
@@ -229,7 +240,11 @@ class CDialog {
   // asked to close meanwhile. Commands that arrive then are ignored: a command
   // never starts inside another.
   bool KeepPainting();
+  // The same for as long as a call on the instrument thread runs.
+  bool WaitServing(EventHandle done);
   static bool Painting() { return s_painting > 0; }
+  // What a window may still do while a command runs: move, size, minimise, restore.
+  static bool WindowArrangement(uint32_t sysCommand);
 
  protected:
   // Handlers. Those returning bool return whether they consumed the message;

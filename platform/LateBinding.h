@@ -4,10 +4,45 @@
 // addresses that is filled by looking every entry up by its exported name. The
 // number is an entry's place in the presence check; 0 marks an entry that is
 // looked up but not required. A missing function stays null and is never called.
+// Every call through a table runs on the instrument thread (platform/InstrumentThread.h).
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
+#include "platform/InstrumentThread.h"
 #include "platform/Libraries.h"
+
+// One entry of a table: the function's address, called like the function.
+template <class Fn>
+class CLateBound {
+ public:
+  CLateBound& operator=(std::nullptr_t) {
+    m_address = nullptr;
+    return *this;
+  }
+  CLateBound& operator=(Fn address) {
+    m_address = address;
+    return *this;
+  }
+  void Bind(void* address) { m_address = reinterpret_cast<Fn>(address); }
+
+  // The caller's arguments reach the function as a direct call would pass them
+  // (the variadic viQueryf included); the caller waits for its result.
+  template <class... Args>
+  auto operator()(Args... args) const -> decltype(std::declval<Fn>()(args...)) {
+    decltype(std::declval<Fn>()(args...)) result{};
+    const Fn address = m_address;
+    auto call = [&] { result = address(args...); };
+    CInstrumentThread::Run(call);
+    return result;
+  }
+
+  friend bool operator==(const CLateBound& entry, std::nullptr_t) { return entry.m_address == nullptr; }
+  friend bool operator!=(const CLateBound& entry, std::nullptr_t) { return entry.m_address != nullptr; }
+
+ private:
+  Fn m_address = nullptr;
+};
 
 struct LateBoundPresence {
   int32_t number;
@@ -27,9 +62,19 @@ const LateBoundPresence* FirstMissingEntry(const LateBoundPresence (&entries)[N]
   return first;
 }
 
-#define BS_LATE_BOUND_LOOKUP(number, name, ...) \
-  name = reinterpret_cast<decltype(name)>(libraries.GetProcAddress(module, #name));
-#define BS_LATE_BOUND_RESOLVE(number, name, ...) name = reinterpret_cast<decltype(name)>(resolve(#name));
+// An entry takes its address whether it is a plain pointer (the system's own
+// functions) or a call handed to the instrument thread (the bench libraries').
+template <class Fn>
+void BindAddress(Fn& entry, void* address) {
+  entry = reinterpret_cast<Fn>(address);
+}
+template <class Fn>
+void BindAddress(CLateBound<Fn>& entry, void* address) {
+  entry.Bind(address);
+}
+
+#define BS_LATE_BOUND_LOOKUP(number, name, ...) BindAddress(name, libraries.GetProcAddress(module, #name));
+#define BS_LATE_BOUND_RESOLVE(number, name, ...) BindAddress(name, resolve(#name));
 #define BS_LATE_BOUND_CLEAR(number, name, ...) name = nullptr;
 #define BS_LATE_BOUND_PRESENCE(number, name, ...) {number, #name, name != nullptr},
 

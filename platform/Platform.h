@@ -7,6 +7,7 @@
 #include "platform/Network.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
+#include "platform/Threads.h"
 
 class IDialogBackend;
 
@@ -18,6 +19,7 @@ struct Platform {
   IClock* clock = nullptr;
   IShell* shell = nullptr;
   IDialogBackend* dialogs = nullptr;
+  IThreads* threads = nullptr;
 };
 
 // The platform in use. The program installs the Win32 one at start; tests install fakes.

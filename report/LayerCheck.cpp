@@ -124,14 +124,21 @@ std::string CLayerCheck::EscapeMarkup(const std::string& text) {
 
 void CLayerCheck::ReportProgress(const char* detail) {
   if (m_progress == nullptr) return;
+  // A step the throttle passes over still gets its caption at the next point.
+  if (detail != nullptr) m_caption = std::string(m_name) + "layer: " + detail;
+  if (!m_progress->RefreshDue()) return;
   // What the window paints is never behind what the check has written.
   Flush();
-  if (detail == nullptr) {
-    m_progress->ShowProgress(nullptr);
-    return;
-  }
+  m_progress->ShowProgress(m_caption.empty() ? nullptr : m_caption.c_str());
+  m_caption.clear();
+}
+
+void CLayerCheck::ReportBlockingCall(const char* detail, const char* call) {
+  if (m_progress == nullptr) return;
+  Flush();
+  m_caption.clear();
   const std::string text = std::string(m_name) + "layer: " + detail;
-  m_progress->ShowProgress(text.c_str());
+  m_progress->ShowBlockingCall(text.c_str(), call);
 }
 
 int CLayerCheck::Write(const char* text) {

@@ -24,6 +24,17 @@ class ICheckProgress {
   // text: the step running, such as "SW layer: searching C: ..."; null keeps
   // the caption as it is and only lets the window paint.
   virtual void ShowProgress(const char* text) = 0;
+  // Before a call that can block for long: the caption is made current now.
+  // call names it for a caption that says the window closes once it has
+  // ended ("the listing").
+  virtual void ShowBlockingCall(const char* text, const char* call) {
+    static_cast<void>(call);
+    ShowProgress(text);
+  }
+  // False while the window was refreshed too recently: a check then keeps its
+  // text for a later point, so a command of many short steps is not slowed by
+  // its window.
+  virtual bool RefreshDue() { return true; }
 };
 
 // Output modes, the same for window and document.
@@ -58,6 +69,9 @@ class CLayerCheck {
   // The point where the check lets the window paint, with what the caption
   // says the check is doing ("<layer> layer: " + detail), or null to keep it.
   void ReportProgress(const char* detail);
+  // The same, unthrottled, before a call that can block for long; call names it
+  // ("the listing").
+  void ReportBlockingCall(const char* detail, const char* call);
 
   int Write(const char* text);
   void WritePlain(const char* text);
@@ -118,6 +132,10 @@ class CLayerCheck {
   std::string m_pending;
   ICheckProgress* m_progress = nullptr;
   CFindings m_findings;
+  // The caption of a step that came while the window was not due a refresh.
+  std::string m_caption;
+  // Folders the drive search has listed, for its progress.
+  int32_t m_foldersSearched = 0;
 };
 
 // The texts of the markup that the writers build.

@@ -263,26 +263,96 @@ class CWin32Dialogs : public IDialogBackend {
     return ::SetTextColor(static_cast<HDC>(dc), colour);
   }
 
+  // A close among the messages reaches the dialog itself: nothing is left to report.
   bool PumpPaint() override {
     MSG msg;
-    bool closeAsked = false;
-    // Input and commands would start something inside the running command: dropped.
-    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-      closeAsked = closeAsked || (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4);
-    }
-    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
-    while (::PeekMessageA(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
-      closeAsked = closeAsked || (msg.message == WM_NCLBUTTONDOWN && msg.wParam == HTCLOSE);
-    }
-    while (::PeekMessageA(&msg, nullptr, WM_COMMAND, WM_SYSCOMMAND, PM_REMOVE)) {
-      closeAsked = closeAsked || (msg.message == WM_SYSCOMMAND && (msg.wParam & 0xFFF0) == SC_CLOSE);
-    }
     // A window that does not validate its area would be handed WM_PAINT forever.
-    for (int i = 0; i < 64 && ::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
-      ::DispatchMessageA(&msg);
+    for (int i = 0; i < 256 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+      if (msg.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      }
+      ServeWhileBusy(msg);
     }
-    return closeAsked;
+    return false;
+  }
+
+  bool WaitServing(EventHandle done) override {
+    bool quit = false;
+    int quitCode = 0;
+    HANDLE event = static_cast<HANDLE>(done);
+    for (;;) {
+      const DWORD woken = ::MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT);
+      if (woken != WAIT_OBJECT_0 + 1) {
+        // The call has returned (or the wait failed: then wait without serving).
+        if (woken != WAIT_OBJECT_0) ::WaitForSingleObject(event, INFINITE);
+        break;
+      }
+      MSG msg;
+      for (int i = 0; i < 256 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+          quit = true;
+          quitCode = static_cast<int>(msg.wParam);
+          continue;
+        }
+        ServeWhileBusy(msg);
+      }
+    }
+    // The modal loop is to see the quit message once the command has ended.
+    if (quit) ::PostQuitMessage(quitCode);
+    return false;
+  }
+
+ private:
+  static void ServeWhileBusy(MSG& msg) {
+    switch (msg.message) {
+      case WM_KEYDOWN:
+        // Paging scrolls the view and leaves the caret where the report goes on.
+        if (msg.wParam == VK_PRIOR || msg.wParam == VK_NEXT) {
+          ::SendMessageA(msg.hwnd, WM_VSCROLL, msg.wParam == VK_PRIOR ? SB_PAGEUP : SB_PAGEDOWN, 0);
+        }
+        return;
+      case WM_SYSKEYDOWN:
+        if (msg.wParam == VK_F4) ::DispatchMessageA(&msg);
+        return;
+      case WM_MOUSEMOVE:
+      case WM_MOUSEWHEEL:
+      case WM_NCMOUSEMOVE:
+      case WM_NCLBUTTONUP:
+        ::DispatchMessageA(&msg);
+        return;
+      case WM_NCLBUTTONDOWN:
+      case WM_NCLBUTTONDBLCLK:
+        switch (msg.wParam) {
+          case HTCLOSE:
+          case HTCAPTION:
+          case HTMINBUTTON:
+          case HTMAXBUTTON:
+          case HTVSCROLL:
+          case HTHSCROLL:
+            ::DispatchMessageA(&msg);
+            return;
+          default:
+            return;
+        }
+      case WM_SYSCOMMAND:
+        if ((msg.wParam & 0xFFF0) == SC_CLOSE ||
+            CDialog::WindowArrangement(static_cast<uint32_t>(msg.wParam))) {
+          ::DispatchMessageA(&msg);
+        }
+        return;
+      case WM_COMMAND:
+        return;
+      default:
+        if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+            (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+            (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK)) {
+          return;
+        }
+        // Paints, timers, and the close message, which the dialog holds back.
+        ::DispatchMessageA(&msg);
+        return;
+    }
   }
 };
 

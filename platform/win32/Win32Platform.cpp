@@ -9,5 +9,6 @@ Platform MakeWin32Platform() {
   platform.clock = &Win32Clock();
   platform.shell = &Win32Shell();
   platform.dialogs = &Win32Dialogs();
+  platform.threads = &Win32Threads();
   return platform;
 }

@@ -9,6 +9,7 @@ IFileSystem& Win32Files();
 IClock& Win32Clock();
 IShell& Win32Shell();
 IDialogBackend& Win32Dialogs();
+IThreads& Win32Threads();
 
 // All of the above, ready for SetPlatform.
 Platform MakeWin32Platform();

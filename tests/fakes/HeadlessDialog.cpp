@@ -5,6 +5,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/Platform.h"
+
 namespace {
 
 std::string Hex(uint32_t value) {
@@ -643,15 +645,36 @@ void CHeadlessDialogBackend::QueueDuringPaint(int32_t templateId, HeadlessStep s
   m_duringPaint.push_back({templateId, std::move(step), closeAsked});
 }
 
-bool CHeadlessDialogBackend::PumpPaint() {
-  ++m_paintPumps;
-  if (m_duringPaint.empty()) return false;
-  DuringPaint next = std::move(m_duringPaint.front());
-  m_duringPaint.pop_front();
-  Log("during paint");
+bool CHeadlessDialogBackend::RunNext(std::deque<DuringPaint>& queue, const char* entry) {
+  if (queue.empty()) return false;
+  DuringPaint next = std::move(queue.front());
+  queue.pop_front();
+  Log(entry);
   HeadlessWindow* window = LastWindow(next.templateId);
   if (window != nullptr && window->Alive() && next.step) next.step(*this, *window);
   return next.closeAsked;
+}
+
+bool CHeadlessDialogBackend::PumpPaint() {
+  ++m_paintPumps;
+  return RunNext(m_duringPaint, "during paint");
+}
+
+void CHeadlessDialogBackend::QueueDuringWait(int32_t templateId, HeadlessStep step,
+                                             bool closeAsked) {
+  m_duringWait.push_back({templateId, std::move(step), closeAsked});
+}
+
+bool CHeadlessDialogBackend::WaitServing(EventHandle done) {
+  ++m_waits;
+  const bool closeAsked = RunNext(m_duringWait, "during wait");
+  IThreads* threads = GetPlatform().threads;
+  if (threads == nullptr) {
+    Fault("a wait for the instrument thread without threads");
+    return closeAsked;
+  }
+  threads->WaitForSingleObject(done);
+  return closeAsked;
 }
 
 namespace headless {

@@ -136,6 +136,10 @@ class CHeadlessDialogBackend : public IDialogBackend {
   // one per paint, in order). closeAsked: the dropped input asked to close.
   int PaintPumps() const { return m_paintPumps; }
   void QueueDuringPaint(int32_t templateId, HeadlessStep step, bool closeAsked = false);
+  // The same while a command waits for the instrument thread: each wait takes
+  // the next step, runs it while the call runs, then waits for the call.
+  int Waits() const { return m_waits; }
+  void QueueDuringWait(int32_t templateId, HeadlessStep step, bool closeAsked = false);
 
   // Every state change and message, in order; may be shared with other fakes.
   void SetJournal(std::vector<std::string>* journal) { m_journal = journal; }
@@ -219,6 +223,7 @@ class CHeadlessDialogBackend : public IDialogBackend {
   bool DrawIcon(DeviceContext dc, int32_t x, int32_t y, IconHandle icon) override;
   uint32_t SetTextColor(DeviceContext dc, uint32_t colour) override;
   bool PumpPaint() override;
+  bool WaitServing(EventHandle done) override;
 
  private:
   struct DuringPaint {
@@ -228,6 +233,9 @@ class CHeadlessDialogBackend : public IDialogBackend {
   };
   std::deque<DuringPaint> m_duringPaint;
   int m_paintPumps = 0;
+  std::deque<DuringPaint> m_duringWait;
+  int m_waits = 0;
+  bool RunNext(std::deque<DuringPaint>& queue, const char* entry);
 
   HeadlessWindow* Find(WindowHandle handle, const char* operation);
   HeadlessControl* FindControl(WindowHandle dialog, int32_t id, const char* operation);

@@ -16,6 +16,7 @@
 #include "tests/fakes/FakeLibraries.h"
 #include "tests/fakes/FakeNetwork.h"
 #include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/FakeThreads.h"
 #include "tests/fakes/ReportFixture.h"
 
 #ifndef BS_SOURCE_DIR
@@ -73,6 +74,8 @@ class PlatformTest : public ::testing::Test {
     platform.files = &files;
     SetPlatform(platform);
     DriverJournal().clear();
+    // Every library call of a check goes to the instrument thread, as in the program.
+    instrument.Start();
   }
 
   void Attach(CLayerCheck& check) { report.Attach(check); }
@@ -86,4 +89,5 @@ class PlatformTest : public ::testing::Test {
   FakeFileSystem files;
   ReportFixture report;  // after the fakes: it restores the platform first
   SimBenchScope bench;
+  InstrumentThreadScope instrument;  // last: stopped before the platform is restored
 };

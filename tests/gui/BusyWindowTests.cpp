@@ -6,22 +6,6 @@
 namespace gui {
 namespace {
 
-// Read without a message to the window, so it works while the program is busy.
-std::string Caption(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-bool WaitForCaption(HWND window, const std::string& caption, DWORD timeoutMs = 30000) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    if (Caption(window) == caption) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
 class BusyWindow : public BenchsentryTest {
  protected:
   void SetUp() override {

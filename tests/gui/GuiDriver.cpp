@@ -110,6 +110,21 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
   return windows;
 }
 
+std::string Caption(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+bool WaitForCaption(HWND window, const std::string& caption, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    if (Caption(window) == caption) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
 std::string WindowText(HWND hwnd) {
   DWORD_PTR len = 0;
   if (!Send(hwnd, WM_GETTEXTLENGTH, 0, 0, kQuickMs, &len)) {

@@ -100,6 +100,9 @@ std::string Describe(const CDialogInfo& info);
 
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 std::string WindowText(HWND hwnd);
+// Read without a message to the window, so it works while the program is busy.
+std::string Caption(HWND window);
+bool WaitForCaption(HWND window, const std::string& caption, DWORD timeoutMs = 30000);
 std::string WindowClass(HWND hwnd);
 
 // Waits until window and its child windows have no part left to paint.

@@ -15,6 +15,7 @@
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakeShell.h"
+#include "tests/fakes/FakeThreads.h"
 #include "tests/fakes/HeadlessDialog.h"
 
 // "Inf&o über benchsentry..." in the program's 8-bit code page.
@@ -88,4 +89,6 @@ class AppTest : public ::testing::Test {
   CHeadlessDialogBackend m_dialogs;
   FakeFileSystem m_files;
   FakeClock m_clock;
+  // Started by a fixture once its libraries are in place.
+  InstrumentThreadScope m_instrument;
 };

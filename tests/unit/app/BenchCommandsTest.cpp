@@ -23,6 +23,7 @@ class BenchCommandsTest : public AppTest {
     DefineTlsSelectTemplate(m_dialogs);
     m_clock.SetTicksPerRead(50);
     DriverJournal().clear();
+    m_instrument.Start();
   }
 
   std::string RunCommands(const std::vector<int32_t>& ids) {

@@ -115,6 +115,8 @@ TEST_F(DiagDlgTest, NoSystemMenuItemWhenTheStringIsEmpty) {
 }
 
 TEST_F(DiagDlgTest, LayerCommandPatternRunsInOrder) {
+  // Steps far enough apart that the window is due a refresh after each.
+  m_clock.SetTicksPerRead(CDiagDlg::kRefreshTicks);
   RunMain({Probe()});
   std::vector<std::string> order = JournalOf(
       {"cursor", "focus", "setsel", "scrollcaret", "settext", "check", "step", "custom",

@@ -18,6 +18,7 @@ class LayerCommandsTest : public AppTest {
     platform.libraries = &m_libraries;
     platform.network = &m_network;
     SetPlatform(platform);
+    m_instrument.Start();
   }
 
   std::string RunCommands(const std::vector<int32_t>& ids) {

@@ -1,0 +1,120 @@
+#include "platform/InstrumentThread.h"
+
+#include <memory>
+
+#include "platform/Platform.h"
+
+namespace {
+
+// Written by the window's thread before it signals start, read by the
+// instrument thread after it has woken: the events order the two.
+struct HandOver {
+  IThreads* threads = nullptr;
+  EventHandle start = nullptr;
+  EventHandle done = nullptr;
+  void (*call)(void*) = nullptr;
+  void* context = nullptr;
+  bool stop = false;
+  bool running = false;
+  IInstrumentWait* waiter = nullptr;
+  std::unique_ptr<CInstrumentLibraries> libraries;
+};
+
+HandOver g_handOver;
+
+void InstrumentThreadMain(void*) {
+  HandOver& handOver = g_handOver;
+  for (;;) {
+    handOver.threads->WaitForSingleObject(handOver.start);
+    if (handOver.stop) {
+      handOver.threads->SetEvent(handOver.done);
+      return;
+    }
+    handOver.call(handOver.context);
+    handOver.threads->SetEvent(handOver.done);
+  }
+}
+
+void CloseEvents(IThreads& threads) {
+  if (g_handOver.start != nullptr) threads.CloseHandle(g_handOver.start);
+  if (g_handOver.done != nullptr) threads.CloseHandle(g_handOver.done);
+  g_handOver.start = nullptr;
+  g_handOver.done = nullptr;
+}
+
+void WaitDone() {
+  if (g_handOver.waiter != nullptr) {
+    g_handOver.waiter->WaitForCall(g_handOver.done);
+  } else {
+    g_handOver.threads->WaitForSingleObject(g_handOver.done);
+  }
+}
+
+}  // namespace
+
+bool CInstrumentThread::Start() {
+  if (Running()) return true;
+  Platform platform = GetPlatform();
+  IThreads* threads = platform.threads;
+  if (threads == nullptr || platform.libraries == nullptr) return false;
+  g_handOver.start = threads->CreateEvent();
+  g_handOver.done = threads->CreateEvent();
+  g_handOver.stop = false;
+  // The thread reads these as it starts.
+  g_handOver.threads = threads;
+  if (g_handOver.start == nullptr || g_handOver.done == nullptr ||
+      !threads->CreateThread(&InstrumentThreadMain, nullptr)) {
+    CloseEvents(*threads);
+    g_handOver.threads = nullptr;
+    return false;
+  }
+  g_handOver.running = true;
+  g_handOver.libraries = std::make_unique<CInstrumentLibraries>(*platform.libraries);
+  platform.libraries = g_handOver.libraries.get();
+  SetPlatform(platform);
+  return true;
+}
+
+void CInstrumentThread::Stop() {
+  if (!Running()) return;
+  IThreads& threads = *g_handOver.threads;
+  g_handOver.stop = true;
+  threads.SetEvent(g_handOver.start);
+  threads.WaitForSingleObject(g_handOver.done);
+  Platform platform = GetPlatform();
+  if (platform.libraries == g_handOver.libraries.get()) {
+    platform.libraries = &g_handOver.libraries->Wrapped();
+    SetPlatform(platform);
+  }
+  g_handOver.libraries.reset();
+  CloseEvents(threads);
+  g_handOver.running = false;
+  g_handOver.threads = nullptr;
+}
+
+bool CInstrumentThread::Running() { return g_handOver.running; }
+
+void CInstrumentThread::SetWaiter(IInstrumentWait* waiter) { g_handOver.waiter = waiter; }
+
+void CInstrumentThread::Run(void (*call)(void*), void* context) {
+  if (!Running()) {
+    call(context);
+    return;
+  }
+  g_handOver.call = call;
+  g_handOver.context = context;
+  g_handOver.threads->SetEvent(g_handOver.start);
+  WaitDone();
+}
+
+ModuleHandle CInstrumentLibraries::LoadLibrary(const char* name) {
+  ModuleHandle module = nullptr;
+  auto call = [&] { module = m_libraries.LoadLibrary(name); };
+  CInstrumentThread::Run(call);
+  return module;
+}
+
+void CInstrumentLibraries::FreeLibrary(ModuleHandle module) {
+  auto call = [&] { m_libraries.FreeLibrary(module); };
+  CInstrumentThread::Run(call);
+}
