@@ -79,8 +79,17 @@ bool ReadTarget(const char* format, va_list& arguments, CReadTarget& read) {
     if (read.count == nullptr || *read.count < 1) return false;
   }
   read.target = va_arg(arguments, char*);
-  return read.target != nullptr;
+  if (read.target == nullptr) return false;
+  // Whatever happens next, the reader gets a terminated text.
+  read.target[0] = '\0';
+  return true;
 }
+
+// A variadic call's arguments, ended however the call ends, also when it throws.
+struct CArguments {
+  va_list list;
+  ~CArguments() { va_end(list); }
+};
 
 // Hands the answer to the reader; what a count leaves out stays unread.
 void Deliver(SimVisaObject& object, std::string answer, const CReadTarget& read) {
@@ -273,11 +282,7 @@ ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const cha
   if (writeFormat == nullptr || readFormat == nullptr) {
     return kViErrorNotSupportedFormat;
   }
-  // Ended however the formatting ends, also when it throws.
-  struct CArguments {
-    va_list list;
-    ~CArguments() { va_end(list); }
-  } arguments;
+  CArguments arguments;
   va_start(arguments.list, readFormat);
   std::string written;
   CReadTarget read;
@@ -286,7 +291,6 @@ ViStatus BS_CDECL viQueryf(ViSession session, const char* writeFormat, const cha
   if (!formatsKnown) {
     return kViErrorNotSupportedFormat;
   }
-  read.target[0] = '\0';
   SimVisaObject* object = SimState().VisaObject(session);
   // A new command: what the last answer left unread is gone.
   if (object != nullptr) object->unread.clear();
@@ -305,16 +309,12 @@ ViStatus BS_CDECL viScanf(ViSession session, const char* readFormat, ...) try {
   if (readFormat == nullptr) {
     return kViErrorNotSupportedFormat;
   }
-  struct CArguments {
-    va_list list;
-    ~CArguments() { va_end(list); }
-  } arguments;
+  CArguments arguments;
   va_start(arguments.list, readFormat);
   CReadTarget read;
   if (!ReadTarget(readFormat, arguments.list, read)) {
     return kViErrorNotSupportedFormat;
   }
-  read.target[0] = '\0';
   CSimBenchState& state = SimState();
   SimVisaObject* object = state.VisaObject(session);
   if (object == nullptr) {

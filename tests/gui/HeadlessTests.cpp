@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/fakes/FakeText.h"
 #include "tests/fakes/JsonSchemaCheck.h"
 
 namespace gui {
@@ -87,11 +88,6 @@ std::string AfterHeader(const std::string& text, const std::string& title) {
   return text.substr(text.find('\n', line) + 1);
 }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
 
 TEST_F(Headless, AllOnTheDefaultAndTheFaultsBench) {
   const std::string exe = Stage("app", true);

@@ -10,13 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "app/DiagDlg.h"
 #include "app/resource.h"
 #include "platform/Platform.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeLibraries.h"
 #include "tests/fakes/FakeShell.h"
+#include "tests/fakes/FakeText.h"
 #include "tests/fakes/FakeThreads.h"
 #include "tests/fakes/HeadlessDialog.h"
+#include "tests/fakes/PlatformFixture.h"
 
 // "Inf&o über benchsentry..." in the program's 8-bit code page.
 constexpr char kAboutMenuText[] = "Inf&o \xFC" "ber benchsentry...";
@@ -77,6 +81,21 @@ class AppTest : public ::testing::Test {
     return bytes.str();
   }
 
+  // Runs the main dialog through the steps (or menu commands); keeps its
+  // document and returns its report window's text.
+  std::string RunSteps(const std::vector<HeadlessStep>& steps) {
+    m_dialogs.QueueScript(IDD_BENCHSENTRY_DIALOG, steps);
+    CDiagDlg dialog;
+    dialog.DoModal();
+    m_document = dialog.Report();
+    return m_dialogs.LastWindow(IDD_BENCHSENTRY_DIALOG)->Text(IDC_REPORT);
+  }
+  std::string RunCommands(const std::vector<int32_t>& ids) {
+    std::vector<HeadlessStep> steps;
+    for (int32_t id : ids) steps.push_back(headless::Command(id));
+    return RunSteps(steps);
+  }
+
   std::string FileBytes(const std::string& path) const {
     auto bytes = m_files.FileBytes(path);
     EXPECT_TRUE(bytes.has_value()) << path;
@@ -89,6 +108,23 @@ class AppTest : public ::testing::Test {
   CHeadlessDialogBackend m_dialogs;
   FakeFileSystem m_files;
   FakeClock m_clock;
+  std::string m_document;
   // Started by a fixture once its libraries are in place.
   InstrumentThreadScope m_instrument;
+};
+
+// The same on the simulated bench: its libraries as the fake table gives them
+// (a test adds the ones it needs), the default bench again at the end.
+class BenchAppTest : public AppTest {
+ protected:
+  BenchAppTest() {
+    Platform platform = GetPlatform();
+    platform.libraries = &m_libraries;
+    SetPlatform(platform);
+    DriverJournal().clear();
+    m_instrument.Start();
+  }
+
+  FakeLibraries m_libraries;
+  SimBenchScope m_bench;
 };

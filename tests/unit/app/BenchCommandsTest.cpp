@@ -5,35 +5,17 @@
 
 #include <algorithm>
 
-#include "app/DiagDlg.h"
 #include "tests/fakes/BenchTemplates.h"
-#include "tests/fakes/FakeLibraries.h"
-#include "tests/fakes/PlatformFixture.h"
 #include "tests/unit/app/AppFixture.h"
 
 namespace {
 
-class BenchCommandsTest : public AppTest {
+class BenchCommandsTest : public BenchAppTest {
  protected:
   BenchCommandsTest() {
-    Platform platform = GetPlatform();
-    platform.libraries = &m_libraries;
-    SetPlatform(platform);
     DefineGuidedTestTemplate(m_dialogs);
     DefineTlsSelectTemplate(m_dialogs);
     m_clock.SetTicksPerRead(50);
-    DriverJournal().clear();
-    m_instrument.Start();
-  }
-
-  std::string RunCommands(const std::vector<int32_t>& ids) {
-    std::vector<HeadlessStep> steps;
-    for (int32_t id : ids) steps.push_back(headless::Command(id));
-    m_dialogs.QueueScript(IDD_BENCHSENTRY_DIALOG, steps);
-    CDiagDlg dialog;
-    dialog.DoModal();
-    m_document = dialog.Report();
-    return m_dialogs.LastWindow(IDD_BENCHSENTRY_DIALOG)->Text(IDC_REPORT);
   }
 
   size_t Runs(int32_t templateId) const {
@@ -41,17 +23,7 @@ class BenchCommandsTest : public AppTest {
     for (HeadlessWindow* window : m_dialogs.Windows()) runs += window->TemplateId() == templateId;
     return runs;
   }
-
-  FakeLibraries m_libraries;
-  SimBenchScope m_bench;
-  std::string m_document;
 };
-
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
 
 TEST_F(BenchCommandsTest, TriggersWithOneTlsRunsWithoutDialogOnBothIds) {
   ASSERT_TRUE(m_libraries.AddSimLibrary("kv740m_32.dll"));

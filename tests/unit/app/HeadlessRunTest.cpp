@@ -17,6 +17,7 @@
 #include "tests/fakes/FakeLibraries.h"
 #include "tests/fakes/FakeNetwork.h"
 #include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/FakeText.h"
 #include "tests/fakes/JsonSchemaCheck.h"
 #include "tests/fakes/PlatformFixture.h"
 #include "tests/fakes/ReportFixture.h"
@@ -43,11 +44,6 @@ std::string Without(std::string text, const std::string& what) {
   return text;
 }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
 
 TEST(CommandLineTest, OptionsAndTheirProblems) {
   struct Case {

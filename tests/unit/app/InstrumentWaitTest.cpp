@@ -5,10 +5,7 @@
 
 #include <functional>
 
-#include "app/DiagDlg.h"
 #include "sim/SimExports.h"
-#include "tests/fakes/FakeLibraries.h"
-#include "tests/fakes/PlatformFixture.h"
 #include "tests/unit/app/AppFixture.h"
 
 namespace {
@@ -26,29 +23,15 @@ void HoldListing(int32_t milliseconds) {
   g_clock->Advance(milliseconds);
 }
 
-class InstrumentWaitTest : public AppTest {
+class InstrumentWaitTest : public BenchAppTest {
  protected:
   InstrumentWaitTest() {
-    Platform platform = GetPlatform();
-    platform.libraries = &m_libraries;
-    SetPlatform(platform);
-    m_instrument.Start();
     g_clock = &m_clock;
     g_threads = &m_instrument.Threads();
     g_listing = g_threads->CreateEvent();
     g_released = g_threads->CreateEvent();
   }
   ~InstrumentWaitTest() override { SimSetDelayHook(nullptr); }
-
-  std::string RunCommands(const std::vector<HeadlessStep>& steps) {
-    m_dialogs.QueueScript(IDD_BENCHSENTRY_DIALOG, steps);
-    CDiagDlg dialog;
-    dialog.DoModal();
-    return m_dialogs.LastWindow(IDD_BENCHSENTRY_DIALOG)->Text(IDC_REPORT);
-  }
-
-  FakeLibraries m_libraries;
-  SimBenchScope m_bench;
 };
 
 TEST_F(InstrumentWaitTest, AMinuteLongListingLeavesTheWindowServed) {
@@ -87,7 +70,7 @@ TEST_F(InstrumentWaitTest, AMinuteLongListingLeavesTheWindowServed) {
         };
     m_dialogs.QueueDuringWait(IDD_BENCHSENTRY_DIALOG, during);
     const std::string window =
-        RunCommands({headless::Command(ID_LAYER_INSTR), headless::Command(ID_LAYER_GPIB)});
+        RunSteps({headless::Command(ID_LAYER_INSTR), headless::Command(ID_LAYER_GPIB)});
     EXPECT_NE(window.find("Instrument Layer Check"), std::string::npos);
     EXPECT_EQ(window.find("OS Layer check"), std::string::npos);
     EXPECT_EQ(drawsDuring, 1u);
@@ -117,7 +100,7 @@ TEST_F(InstrumentWaitTest, ManyShortStepsRefreshOncePerInterval) {
     m_journal.clear();
     m_clock.SetTicksPerRead(ticksPerRead);
     int32_t elapsed = 0;
-    RunCommands({headless::Run([&](HeadlessWindow& window) {
+    RunSteps({headless::Run([&](HeadlessWindow& window) {
       const int32_t start = m_clock.Ticks();
       static_cast<CDiagDlg*>(window.Dialog())->RunLayerCommand<CManyStepsCheck>();
       elapsed = m_clock.Ticks() - start;

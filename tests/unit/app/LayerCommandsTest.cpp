@@ -21,15 +21,6 @@ class LayerCommandsTest : public AppTest {
     m_instrument.Start();
   }
 
-  std::string RunCommands(const std::vector<int32_t>& ids) {
-    std::vector<HeadlessStep> steps;
-    for (int32_t id : ids) steps.push_back(headless::Command(id));
-    m_dialogs.QueueScript(IDD_BENCHSENTRY_DIALOG, steps);
-    CDiagDlg dialog;
-    dialog.DoModal();
-    m_document = dialog.Report();
-    return m_dialogs.LastWindow(IDD_BENCHSENTRY_DIALOG)->Text(IDC_REPORT);
-  }
 
   // The layers whose banners and verdicts appear, in order.
   static std::vector<std::string> Layers(const std::string& text) {
@@ -50,7 +41,6 @@ class LayerCommandsTest : public AppTest {
   FakeSystem m_system;
   FakeLibraries m_libraries;
   FakeNetwork m_network;
-  std::string m_document;
 };
 
 TEST_F(LayerCommandsTest, OsAndSwAnswerToBothTheirIds) {

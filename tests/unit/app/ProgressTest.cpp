@@ -3,38 +3,23 @@
 // meanwhile starts a second command or cuts the first one off.
 #include <gtest/gtest.h>
 
-#include "app/DiagDlg.h"
 #include "app/ReportExport.h"
 #include "host/SwLayerCheck.h"
 #include "instrument/OpticalLayerCheck.h"
 #include "tests/fakes/BenchTemplates.h"
-#include "tests/fakes/FakeLibraries.h"
 #include "tests/fakes/FakeProgress.h"
 #include "tests/fakes/FakeReportWindow.h"
-#include "tests/fakes/PlatformFixture.h"
 #include "tests/unit/app/AppFixture.h"
 
 namespace {
 
 const std::string kBusy = std::string(kMainCaption) + " - ";
 
-class ProgressTest : public AppTest {
+class ProgressTest : public BenchAppTest {
  protected:
   ProgressTest() {
-    Platform platform = GetPlatform();
-    platform.libraries = &m_libraries;
-    SetPlatform(platform);
     DefineGuidedTestTemplate(m_dialogs);
     m_clock.SetTicksPerRead(50);
-    DriverJournal().clear();
-    m_instrument.Start();
-  }
-
-  std::string RunCommands(const std::vector<HeadlessStep>& steps) {
-    m_dialogs.QueueScript(IDD_BENCHSENTRY_DIALOG, steps);
-    CDiagDlg dialog;
-    dialog.DoModal();
-    return m_dialogs.LastWindow(IDD_BENCHSENTRY_DIALOG)->Text(IDC_REPORT);
   }
 
   std::vector<std::string> Captions() const {
@@ -42,20 +27,11 @@ class ProgressTest : public AppTest {
     for (const std::string& entry : JournalOf({"caption "})) captions.push_back(entry.substr(8));
     return captions;
   }
-
-  FakeLibraries m_libraries;
-  SimBenchScope m_bench;
 };
-
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
 
 TEST_F(ProgressTest, CaptionFollowsTheOpticalCheckAndIsRestored) {
   ASSERT_TRUE(m_libraries.AddSimLibrary("kv740m_32.dll"));
-  RunCommands({headless::Command(ID_LAYER_OPTICAL)});
+  RunSteps({headless::Command(ID_LAYER_OPTICAL)});
   const std::vector<std::string> expected = {
       kMainCaption,
       kBusy + "Optical layer: starting",
@@ -96,7 +72,7 @@ TEST_F(ProgressTest, WhatArrivesWhileACommandRunsStartsNothing) {
     m_files.AddFile(kViewFileName, "old view");
     m_dialogs.QueueDuringPaint(c.during, c.step, c.closeAsked);
     const std::string window =
-        RunCommands({headless::Command(ID_LAYER_OPTICAL), headless::Command(ID_LAYER_GPIB)});
+        RunSteps({headless::Command(ID_LAYER_OPTICAL), headless::Command(ID_LAYER_GPIB)});
     EXPECT_EQ(Count(window, "Optical Layer Checked, result OK."), 1u);
     EXPECT_EQ(window.find("OS Layer check"), std::string::npos);
     EXPECT_TRUE(JournalOf({"modal 100"}).empty());
@@ -117,7 +93,7 @@ TEST_F(ProgressTest, TheMainWindowTakesNoCommandUnderTheGuidedTest) {
   m_dialogs.QueueScript(IDD_GUIDED_TEST, {mainCommand, headless::Click(kIdCancel)});
   // While the guided test lists and opens the mainframes, its own buttons do nothing.
   m_dialogs.QueueDuringPaint(IDD_GUIDED_TEST, headless::Click(kIdCancel));
-  const std::string window = RunCommands({headless::Command(ID_DIAGNOSE_GUIDED)});
+  const std::string window = RunSteps({headless::Command(ID_DIAGNOSE_GUIDED)});
   EXPECT_EQ(window.find("OS Layer check"), std::string::npos);
   EXPECT_EQ(Count(window, "Guided optical Layer check, "), 1u);
   EXPECT_EQ(JournalOf({"during paint"}).size(), 1u);

@@ -65,11 +65,3 @@ std::string Meter(int32_t slot, int32_t type, const std::string& model, double d
   return Slot(slot, type, model, values);
 }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos;
-       at = text.find(part, at + part.size())) {
-    ++count;
-  }
-  return count;
-}

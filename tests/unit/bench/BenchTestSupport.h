@@ -8,6 +8,7 @@
 
 #include "instrument/InstrLayerCheck.h"
 #include "tests/fakes/BenchTemplates.h"
+#include "tests/fakes/FakeText.h"
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/HeadlessDialog.h"
 #include "tests/fakes/PlatformFixture.h"
@@ -54,5 +55,3 @@ std::string Slot(int32_t slot, int32_t type, const std::string& model,
 // A meter reading dark and lit watts.
 std::string Meter(int32_t slot, int32_t type, const std::string& model, double dark, double lit);
 
-// Occurrences of part in text.
-size_t Count(const std::string& text, const std::string& part);

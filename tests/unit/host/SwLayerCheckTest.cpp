@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/ZebFunctions.h"
+#include "tests/fakes/FakeText.h"
 #include "tests/unit/host/HostTestSupport.h"
 
 namespace {
@@ -270,18 +271,13 @@ TEST_F(SwLayerCheckTest, PathsAreTextInTheDocument) {
                             "<b><font color=#009000>C:\\R&amp;D &lt;old&gt;\\zeb_32.dll</font></b>"));
 }
 
-size_t CountOf(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
 
 TEST_F(SwLayerCheckTest, DriveSearchEndsDespiteALinkLoop) {
   AddAllButZeb();
   files.AddFile("C:\\Data\\zeb_32.dll");
   files.AddLink("C:\\Data\\Loop", "C:\\");
   RunCheck();
-  EXPECT_EQ(1u, CountOf(Window(), "   Found "));
+  EXPECT_EQ(1u, Count(Window(), "   Found "));
   EXPECT_NE(std::string::npos, Window().find("   Found C:\\Data\\zeb_32.dll \r\n"));
   EXPECT_NE(std::string::npos, Window().find("1 files found \r\n"));
   for (const std::string& pattern : files.FindPatterns()) {
@@ -294,7 +290,7 @@ TEST_F(SwLayerCheckTest, DriveSearchFindsALinkedCopyOnlyWhereItLies) {
   files.AddLink("C:\\Shortcut", "C:\\Data");
   files.AddFile("C:\\Data\\zeb_32.dll");
   RunCheck();
-  EXPECT_EQ(1u, CountOf(Window(), "   Found "));
+  EXPECT_EQ(1u, Count(Window(), "   Found "));
   EXPECT_NE(std::string::npos, Window().find("   Found C:\\Data\\zeb_32.dll \r\n"));
 }
 

@@ -11,17 +11,13 @@
 #include "instrument/GpibLayerCheck.h"
 #include "instrument/OpticalLayerCheck.h"
 #include "sim/SimExports.h"
+#include "tests/fakes/FakeText.h"
 #include "tests/unit/instrument/InstrumentTestSupport.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 const char kFailingListing[] = R"(format_version = 1
 [listing]
