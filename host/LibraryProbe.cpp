@@ -62,8 +62,8 @@ int CLibraryProbeCheck::ProbeLibrary(const char* list, const char* name, uint32_
     m_findings.Set("found", "missing");
     m_findings.SetEmptyList("copies");
     Write(", trying to find it on your local drive C: ... <br>\r\n");
-    // The search can take minutes: the user reads what it is for meanwhile.
-    Flush();
+    // The search can take minutes: its first progress point past the refresh
+    // interval puts what it is for on screen; a short one costs no extra insert.
     int counter = 0;
     m_foldersSearched = 0;
     FindFileOnDrive("C:", name, counter);

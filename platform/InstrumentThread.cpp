@@ -1,6 +1,7 @@
 #include "platform/InstrumentThread.h"
 
 #include <memory>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -107,7 +108,25 @@ void CInstrumentThread::Run(void (*call)(void*), void* context) {
   WaitDone();
 }
 
+bool CInstrumentLibraries::IsBenchLibrary(const char* nameOrPath) {
+  if (nameOrPath == nullptr) return false;
+  std::string name(nameOrPath);
+  const size_t slash = name.find_last_of("\\/:");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dll") == 0) name.resize(name.size() - 4);
+  for (const char* bench : {"visa32", "kv740m_32", "zeb_32"}) {
+    if (name == bench) return true;
+  }
+  return false;
+}
+
+// Only the bench libraries go to the thread: a system library's start-up code
+// waits on no instrument, and every hand-over costs the window two thread switches.
 ModuleHandle CInstrumentLibraries::LoadLibrary(const char* name) {
+  if (!IsBenchLibrary(name)) return m_libraries.LoadLibrary(name);
   ModuleHandle module = nullptr;
   auto call = [&] { module = m_libraries.LoadLibrary(name); };
   CInstrumentThread::Run(call);
@@ -115,6 +134,12 @@ ModuleHandle CInstrumentLibraries::LoadLibrary(const char* name) {
 }
 
 void CInstrumentLibraries::FreeLibrary(ModuleHandle module) {
+  std::string path;
+  // A module whose name cannot be read is freed where it may have been loaded.
+  if (m_libraries.GetModuleFileName(module, path) && !IsBenchLibrary(path.c_str())) {
+    m_libraries.FreeLibrary(module);
+    return;
+  }
   auto call = [&] { m_libraries.FreeLibrary(module); };
   CInstrumentThread::Run(call);
 }

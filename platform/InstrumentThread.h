@@ -38,12 +38,15 @@ class CInstrumentThread {
   }
 };
 
-// Library loading and unloading on the instrument thread: a library's start-up
-// code is a call into it too. Lookups and version resources only read the file.
+// Loading and unloading of the bench libraries on the instrument thread: a
+// library's start-up code is a call into it too. Lookups and version resources
+// only read the file.
 class CInstrumentLibraries : public ILibraries {
  public:
   explicit CInstrumentLibraries(ILibraries& libraries) : m_libraries(libraries) {}
   ILibraries& Wrapped() const { return m_libraries; }
+  // visa32, kv740m_32 or zeb_32, by name or path, with or without ".dll".
+  static bool IsBenchLibrary(const char* nameOrPath);
 
   ModuleHandle LoadLibrary(const char* name) override;
   void* GetProcAddress(ModuleHandle module, const char* name) override {
