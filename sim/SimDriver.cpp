@@ -18,7 +18,7 @@ bool InRange(int32_t value, int32_t minimum, int32_t maximum) { return value >= 
 bool IsWavelength(double value) { return value >= kMinWavelength && value <= kMaxWavelength; }
 
 KvStatus InstrumentError(size_t mainframe, const SimQueueEntry& entry) {
-  SimState().MainframeState(mainframe).errorQueue.push_back(entry);
+  SimState().QueueError(mainframe, entry);
   return kKvInstrumentError;
 }
 

@@ -13,6 +13,8 @@ namespace {
 
 void (*g_delayHook)(int32_t) = nullptr;
 
+const SimQueueEntry kQueueOverflow{-350, "Queue overflow"};
+
 void LoadInitialBench(CSimBenchState& state) {
   SimBench bench;
   std::string error;
@@ -37,7 +39,7 @@ void CSimBenchState::Use(SimBench bench) {
   m_mainframeStates.assign(m_bench.mainframes.size(), SimMainframeState());
   for (size_t i = 0; i < m_bench.mainframes.size(); ++i) {
     for (const SimQueueEntry& entry : m_bench.mainframes[i].errorQueue) {
-      m_mainframeStates[i].errorQueue.push_back(entry);
+      QueueError(i, entry);
     }
   }
   m_resources.clear();
@@ -70,6 +72,10 @@ int CSimBenchState::FindMainframe(const std::string& address) const {
 }
 
 KvSession CSimBenchState::OpenSession(size_t mainframe) {
+  // Handles only grow, so the map's first entry is the oldest.
+  if (m_sessions.size() >= kMaxDriverSessions) {
+    m_sessions.erase(m_sessions.begin());
+  }
   KvSession session = m_nextSession++;
   m_sessions[session].mainframe = mainframe;
   return session;
@@ -86,6 +92,15 @@ void CSimBenchState::Preset(size_t mainframe) {
   state.triggerConfiguration = 0;
   for (SimSlotState& slot : state.slots) {
     slot = SimSlotState();
+  }
+}
+
+void CSimBenchState::QueueError(size_t mainframe, const SimQueueEntry& entry) {
+  std::deque<SimQueueEntry>& queue = m_mainframeStates[mainframe].errorQueue;
+  if (queue.size() < kErrorQueueCapacity) {
+    queue.push_back(entry);
+  } else {
+    queue.back() = kQueueOverflow;
   }
 }
 
@@ -123,6 +138,9 @@ int CSimBenchState::FindResource(const std::string& key) const {
 }
 
 ViSession CSimBenchState::AddVisaObject(const SimVisaObject& object) {
+  if (m_visaObjects.size() >= kMaxVisaObjects) {
+    CloseVisaObject(m_visaObjects.begin()->first);
+  }
   ViSession session = m_nextVisaObject++;
   m_visaObjects[session] = object;
   return session;

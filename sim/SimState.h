@@ -22,6 +22,13 @@ constexpr size_t kIdentificationCapacity = kKvIdentificationSize;
 constexpr size_t kErrorMessageCapacity = kKvMessageSize;
 constexpr size_t kVisaDescriptionCapacity = 256;
 constexpr size_t kMaxLoggingPoints = 100000;
+// The system never closes a driver session, a resource manager or a find list,
+// so one window's every command opens new ones: past these caps the oldest goes,
+// long left behind by its caller. A handle is never given out twice.
+constexpr size_t kMaxDriverSessions = 64;
+constexpr size_t kMaxVisaObjects = 256;
+// As an instrument's: when full, the newest entry becomes the overflow error.
+constexpr size_t kErrorQueueCapacity = 30;
 
 struct SimChannelState {
   int32_t powerUnit = 1;  // 0 dBm, 1 W
@@ -103,6 +110,7 @@ class CSimBenchState {
   void CloseSession(KvSession session) { m_sessions.erase(session); }
   const SimMainframe& Mainframe(size_t index) const { return m_bench.mainframes[index]; }
   SimMainframeState& MainframeState(size_t index) { return m_mainframeStates[index]; }
+  void QueueError(size_t mainframe, const SimQueueEntry& entry);
   void Preset(size_t mainframe);
   bool AnyLaserOn(size_t mainframe) const;
   std::string StatusText(int32_t status) const;

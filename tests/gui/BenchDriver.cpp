@@ -1,8 +1,11 @@
 // Times menu commands of benchsentry as a user would wait for them: the program is
 // started, each command is sent and timed until it returns, the program is closed.
 //   bs_gui_bench.exe PROGRAM WORKDIR COMMAND_ID [COMMAND_ID ...]
-// Prints one line per command: "command <id> <milliseconds>".
+// Prints one line per command: "command <id> <milliseconds> <working set KB> <commit KB>",
+// the program's memory once the command has returned.
 #include "tests/gui/GuiDriver.h"
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +21,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench: the program did not show its main dialog\n");
     return 1;
   }
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   for (int i = 3; i < argc; ++i) {
@@ -32,9 +36,14 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&end);
     const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                       static_cast<double>(frequency.QuadPart);
-    std::printf("command %u %.1f\n", id, ms);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    if (process == nullptr || !GetProcessMemoryInfo(process, &memory, sizeof(memory))) memory = {};
+    std::printf("command %u %.1f %lu %lu\n", id, ms, static_cast<unsigned long>(memory.WorkingSetSize / 1024),
+                static_cast<unsigned long>(memory.PagefileUsage / 1024));
     std::fflush(stdout);
   }
+  if (process != nullptr) CloseHandle(process);
   app.PostClose();
   app.WaitForExit(20000);
   return 0;

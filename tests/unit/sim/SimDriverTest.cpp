@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/SimState.h"
 #include "sim/SimStatus.h"
 #include "tests/unit/sim/SimTestSupport.h"
 
@@ -82,6 +83,28 @@ TEST_F(SimDriverTest, InitGivesDistinctSessionsAndRefusesWhatIsNoMainframe) {
   EXPECT_EQ(driver.kv740m_close(first), 0);
   EXPECT_EQ(driver.kv740m_cls(first), kViErrorInvalidObject);
   EXPECT_EQ(driver.kv740m_cls(second), 0);
+}
+
+// The system closes none of these: past a table's cap the oldest goes, the newest stay.
+TEST_F(SimDriverTest, UnclosedSessionsAndAFullErrorQueueStayBounded) {
+  const KvSession first = Open(kMainframeA);
+  KvSession second = 0, last = 0;
+  for (size_t i = 0; i < sim::kMaxDriverSessions; ++i) {
+    last = Open(kMainframeB);
+    if (second == 0) second = last;
+  }
+  EXPECT_EQ(driver.kv740m_cls(first), kViErrorInvalidObject);
+  EXPECT_EQ(driver.kv740m_cls(second), 0);
+  ViSession manager = 0, instrument = 0, newest = 0;
+  ASSERT_EQ(visa.viOpenDefaultRM(&manager), kViSuccess);
+  ASSERT_EQ(visa.viOpen(manager, kMainframeA, 0, 0, &instrument), kViSuccess);
+  for (size_t i = 0; i < sim::kMaxVisaObjects; ++i) visa.viOpenDefaultRM(&newest);
+  EXPECT_EQ(visa.viClose(instrument), kViErrorInvalidObject);  // went with its manager
+  EXPECT_EQ(visa.viClose(newest), kViSuccess);
+  for (size_t i = 0; i <= sim::kErrorQueueCapacity; ++i) driver.kv740m_cmd(last, "FLY:HIGH");
+  for (size_t i = 1; i < sim::kErrorQueueCapacity; ++i) PopError(last);
+  EXPECT_EQ(PopError(last), "-350 Queue overflow");
+  EXPECT_EQ(PopError(last), "0 No error");
 }
 
 TEST_F(SimDriverTest, IdentifiesMainframesAndTheirSlots) {
