@@ -1,6 +1,9 @@
 // The entry point of each simulated library.
 #include <windows.h>
 
+// Any C++ header: it names the runtime (__GLIBCXX__) that the test below asks for.
+#include <cstddef>
+
 #if defined(__GLIBCXX__)
 namespace __gnu_cxx {
 void __freeres() noexcept;
