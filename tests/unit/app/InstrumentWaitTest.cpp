@@ -119,32 +119,24 @@ TEST_F(InstrumentWaitTest, ManyShortStepsRefreshOncePerInterval) {
 
 // A bench library by name or path goes to the thread, load and free; anything else stays.
 TEST_F(InstrumentWaitTest, OnlyTheBenchLibrariesGoToTheThread) {
-  for (const char* name : {"visa32.dll", "VISA32", "kv740m_32", "C:\\Copies\\Zeb_32.Dll", "D:/x/zeb_32.dll"}) {
-    EXPECT_TRUE(CInstrumentLibraries::IsBenchLibrary(name)) << name;
-  }
-  const char* const others[] = {"msvcrt.dll", "myvisa32.dll", "zeb_32.dll.bak", "C:\\zeb_32\\x.dll", "", nullptr};
-  for (const char* name : others) {
-    EXPECT_FALSE(CInstrumentLibraries::IsBenchLibrary(name)) << (name != nullptr ? name : "null");
+  const std::pair<const char*, bool> names[] = {
+      {"visa32.dll", true}, {"VISA32", true}, {"kv740m_32", true}, {"C:\\Copies\\Zeb_32.Dll", true},
+      {"D:/x/zeb_32.dll", true}, {"msvcrt.dll", false}, {"myvisa32.dll", false},
+      {"zeb_32.dll.bak", false}, {"C:\\zeb_32\\x.dll", false}, {"", false}, {nullptr, false}};
+  for (const auto& [name, bench] : names) {
+    EXPECT_EQ(CInstrumentLibraries::IsBenchLibrary(name), bench) << (name != nullptr ? name : "null");
   }
   if (!CInstrumentThread::Running()) GTEST_SKIP() << "no threads to run it on";
+  // The window's wait runs once per hand-over.
   struct CCountingWait : IInstrumentWait {
-    IThreads* threads = nullptr;
     int calls = 0;
-    void WaitForCall(EventHandle done) override {
-      ++calls;
-      threads->WaitForSingleObject(done);
-    }
+    void WaitForCall(EventHandle done) override { ++calls, g_threads->WaitForSingleObject(done); }
   } wait;
-  wait.threads = &m_instrument.Threads();
   CInstrumentThread::SetWaiter(&wait);
   ASSERT_TRUE(m_libraries.AddSimLibrary("zeb_32.dll"));
   m_libraries.AddLibrary("msvcrt.dll");
   ILibraries& libraries = *GetPlatform().libraries;
-  for (const char* name : {"msvcrt.dll", "zeb_32.dll"}) {
-    ModuleHandle module = libraries.LoadLibrary(name);
-    ASSERT_NE(module, nullptr) << name;
-    libraries.FreeLibrary(module);
-  }
+  for (const char* name : {"msvcrt.dll", "zeb_32.dll"}) libraries.FreeLibrary(libraries.LoadLibrary(name));
   CInstrumentThread::SetWaiter(nullptr);
   EXPECT_EQ(wait.calls, 2);
 }
