@@ -71,7 +71,8 @@ void BenchsentryTest::TearDown() {
 
 void BenchsentryTest::StartIn(const std::string& dir, const std::string& exe) {
   ASSERT_TRUE(m_app.Start(exe.empty() ? Env().exe : exe, dir, kCaption))
-      << "benchsentry did not show its main dialog (working directory " << dir << ")";
+      << "benchsentry did not show its main dialog (working directory " << dir << "; it "
+      << m_app.ExitDescription() << ")";
 }
 
 std::string BenchsentryTest::Stage(const std::string& folder, bool withBench) {
