@@ -65,13 +65,15 @@ TEST_F(SlowListing, AnswersEveryProbeScrollsAndRunsNoSecondCommand) {
       // The wheel and Page Up move the view; the caret stays where the report goes on.
       const int bottom = FirstVisibleLine(report);
       PostMessageA(report, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-      Sleep(300);
+      Sleep(300 * Env().slowness);
       const int wheeled = FirstVisibleLine(report);
       PostMessageA(report, WM_KEYDOWN, VK_PRIOR, 1);
-      Sleep(300);
+      Sleep(300 * Env().slowness);
       const int paged = FirstVisibleLine(report);
       EXPECT_LT(wheeled, bottom) << "the wheel did not scroll";
-      EXPECT_LT(paged, wheeled) << "Page Up did not scroll";
+      // Where the wheel reached the top already, Page Up has nowhere to go.
+      EXPECT_TRUE(paged < wheeled || wheeled == 0)
+          << "Page Up did not scroll (lines " << bottom << ", " << wheeled << ", " << paged << ")";
       Screenshot(".scrolled.png");
       scrolled = true;
     }
