@@ -126,7 +126,8 @@ class BenchCommands : public BenchsentryTest {
   std::string Hint(HWND dialog) const { return WindowText(GetDlgItem(dialog, 1000)); }
 
   // While a command's dialog or message box is open, the main window owns it,
-  // is disabled under it and has its plain caption; a dialog opens over it.
+  // is disabled under it and has its plain caption; it opens over it, a box
+  // centred on it.
   void ExpectOwnedByTheMainWindow(HWND window, bool dialog) const {
     HWND main = m_app.MainWindow();
     EXPECT_EQ(GetWindow(window, GW_OWNER), main);
@@ -135,7 +136,10 @@ class BenchCommands : public BenchsentryTest {
     RECT outer = {};
     RECT inner = {};
     ASSERT_TRUE(GetWindowRect(main, &outer) && GetWindowRect(window, &inner));
-    if (!dialog) return;
+    if (!dialog) {
+      EXPECT_NEAR((inner.left + inner.right) / 2, (outer.left + outer.right) / 2, 2);
+      EXPECT_NEAR((inner.top + inner.bottom) / 2, (outer.top + outer.bottom) / 2, 2);
+    }
     // The guided dialog is about as high as the main window: a few pixels' grace.
     const LONG grace = 4;
     EXPECT_TRUE(inner.left >= outer.left - grace && inner.top >= outer.top - grace &&
