@@ -104,6 +104,9 @@ void BenchsentryTest::SaveAs(WORD command, const std::string& path) {
   }
   ASSERT_FALSE(IsWindow(dialog)) << "the save dialog stayed open: "
                                  << Describe(m_app.ReadDialog(dialog));
+  // The program writes the file after the dialog has gone; it is done when its window
+  // answers again (or a message box about the save answers for it).
+  ASSERT_TRUE(m_app.WaitIdle(20000)) << "the program did not return from the save";
 }
 
 CMessageBoxInfo BenchsentryTest::AnswerMessageBox() {
