@@ -41,7 +41,7 @@ class InstrumentIo : public BenchsentryTest {
     }
     const std::string before = Output();
     ASSERT_TRUE(m_app.PressButton(m_panel, button));
-    for (const DWORD start = GetTickCount(); !box && Output() == before && GetTickCount() - start < 30000;) Sleep(50);
+    for (const DWORD start = GetTickCount(); !box && Output() == before && GetTickCount() - start < 30000 * Env().slowness;) Sleep(50);
     ASSERT_TRUE(m_app.WaitIdle());
   }
   std::string Output() const { return WindowText(GetDlgItem(m_panel, kOutput)); }
@@ -115,21 +115,23 @@ TEST_F(InstrumentIo, ALateAnswerComesWithTheNextRead) {
 }
 
 TEST_F(InstrumentIo, ThePanelAnswersWhileASlowCallWaits) {
+  // Long enough for the probes below, also on a slow machine.
+  const std::string timeout = std::to_string(5000 * Env().slowness);
   ASSERT_TRUE(SetDlgItemTextA(m_panel, kResource, "GPIB1::5::INSTR"));
-  ASSERT_TRUE(SetDlgItemTextA(m_panel, kTimeout, "5000"));
+  ASSERT_TRUE(SetDlgItemTextA(m_panel, kTimeout, timeout.c_str()));
   ASSERT_TRUE(m_app.PressButton(m_panel, kRead));
-  const std::string reading = "Instrument I/O - reading from GPIB1::5::INSTR (time-out 5000 ms)";
-  ASSERT_TRUE(WaitForCaption(m_panel, reading, 4000)) << Caption(m_panel);
+  const std::string reading = "Instrument I/O - reading from GPIB1::5::INSTR (time-out " + timeout + " ms)";
+  ASSERT_TRUE(WaitForCaption(m_panel, reading, 4000 * Env().slowness)) << Caption(m_panel);
   RedrawWindow(m_panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  EXPECT_TRUE(WaitPainted(m_panel, 1500)) << "no paint while the read waits";
+  EXPECT_TRUE(WaitPainted(m_panel, 1500 * Env().slowness)) << "no paint while the read waits";
   DWORD_PTR ignored = 0;
-  EXPECT_NE(SendMessageTimeoutA(m_panel, WM_NULL, 0, 0, SMTO_NORMAL, 1500, &ignored), 0)
+  EXPECT_NE(SendMessageTimeoutA(m_panel, WM_NULL, 0, 0, SMTO_NORMAL, 1500 * Env().slowness, &ignored), 0)
       << "the panel did not answer while the read waits";
   // A button pressed meanwhile starts nothing.
   EXPECT_TRUE(m_app.PressButton(m_panel, kQuery));
   EXPECT_TRUE(SaveScreenshot(ResultPath(".reading.png"), m_panel));
   EXPECT_EQ(Caption(m_panel), reading);
-  ASSERT_TRUE(WaitForCaption(m_panel, kIoCaption, 15000)) << Caption(m_panel);
+  ASSERT_TRUE(WaitForCaption(m_panel, kIoCaption, 10000 * Env().slowness)) << Caption(m_panel);
   ASSERT_TRUE(m_app.WaitIdle());
   EXPECT_TRUE(Contains(Output(), "Read\r\n  viRead 0 bytes: 0xBFFF0015 VI_ERROR_TMO, ")) << Output();
   EXPECT_FALSE(Contains(Output(), "Query")) << Output();
