@@ -112,8 +112,7 @@ int RunIoCommand(const CIoOptions& options) {
     }
     Say(VisibleBytes(answer) + "\r\n", false);
     if (const size_t odd = NonTextBytes(answer); odd > 0) {
-      Say("benchsentry: " + std::to_string(odd) + " bytes of the answer are not text; they are shown as \\xNN\r\n",
-          true);
+      Say("benchsentry: " + NonTextNote(odd) + "\r\n", true);
     }
   }
   return 0;

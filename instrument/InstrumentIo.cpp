@@ -114,8 +114,11 @@ void CollectFrom(const CFindings::Tree& node, std::vector<std::string>& names) {
   for (auto it = node.begin(); it != node.end(); ++it) {
     const bool name = it.key() == "resource" || it.key() == "address";
     if (name && it.value().is_string()) {
+      // Only what reads as a VISA resource: an address of another kind is no instrument.
       const std::string text = it.value().get<std::string>();
-      if (!text.empty() && std::find(names.begin(), names.end(), text) == names.end()) names.push_back(text);
+      if (text.find("::") != std::string::npos && std::find(names.begin(), names.end(), text) == names.end()) {
+        names.push_back(text);
+      }
     } else {
       CollectFrom(it.value(), names);
     }
@@ -172,6 +175,11 @@ size_t NonTextBytes(const std::string& bytes) {
     const auto byte = static_cast<unsigned char>(c);
     return !(byte >= 0x20 && byte < 0x7F) && c != '\r' && c != '\n' && c != '\t';
   }));
+}
+
+std::string NonTextNote(size_t count) {
+  return std::to_string(count) + (count == 1 ? " byte of the answer is not text; it is" : " bytes of the answer are not text; they are") +
+         " shown as \\xNN.";
 }
 
 std::string VisaStatusText(ViStatus status) {
@@ -281,8 +289,7 @@ std::vector<CIoLine> IoTranscript(const CIoRecord& record) {
     if (call.name == "viRead") answer += call.bytes;
   }
   if (const size_t odd = NonTextBytes(answer); odd > 0) {
-    lines.push_back({CIoLineKind::Note, std::to_string(odd) + (odd == 1 ? " byte" : " bytes") +
-                                            " of the answer are not text; they are shown as \\xNN.", ""});
+    lines.push_back({CIoLineKind::Note, NonTextNote(odd), ""});
   }
   if (!record.lateCommand.empty()) {
     lines.push_back({CIoLineKind::Note, "This may be the late answer to ", VisibleBytes(record.lateCommand)});
@@ -291,9 +298,8 @@ std::vector<CIoLine> IoTranscript(const CIoRecord& record) {
     lines.push_back({CIoLineKind::Note, "More of the answer waits: the next Read gets it.", ""});
   }
   if (record.timedOut) {
-    lines.push_back({CIoLineKind::Failure,
-                     "No answer within the time-out: a late answer may come with the next read. "
-                     "Device Clear empties the instrument's output.", ""});
+    lines.push_back({CIoLineKind::Failure, "No answer within the time-out: a late answer may come with the next read.", ""});
+    lines.push_back({CIoLineKind::Note, "Device Clear empties the instrument's output.", ""});
   }
   return lines;
 }

@@ -77,6 +77,8 @@ const char* IoLineEndBytes(CIoLineEnd lineEnd);
 std::string VisibleBytes(const std::string& bytes);
 // How many bytes are neither printable ASCII nor CR, LF or tab.
 size_t NonTextBytes(const std::string& bytes);
+// What the user is told of that many such bytes in an answer.
+std::string NonTextNote(size_t count);
 // "0xBFFF0015 VI_ERROR_TMO", with "unknown status" for a code VISA does not name.
 std::string VisaStatusText(ViStatus status);
 // The status byte with the names of its bits: "20 (0x14: EAV MAV)".

@@ -196,7 +196,7 @@ TEST_F(Headless, IoAnswersTimesOutOrCannotOpenEachWithItsExitCode) {
   } cases[] = {
       {true, "/io GPIB0::20::INSTR *IDN?", 0, "Velmora Technologies,VT7412A,DE00000101,V3.12(4711)\\n\r\n", ""},
       {true, "/io GPIB1::6::INSTR RAW? /timeout 300", 0, "\\x01<OK>\\xC3\\xBF\\n\r\n",
-       "benchsentry: 3 bytes of the answer are not text; they are shown as \\xNN\r\n"},
+       "benchsentry: 3 bytes of the answer are not text; they are shown as \\xNN.\r\n"},
       {true, "/io GPIB1::6::INSTR \"OUTP ON\" /write", 0, "", ""},
       {true, "/io GPIB1::5::INSTR *IDN? /timeout 300", 20, "",
        "benchsentry: GPIB1::5::INSTR did not answer within 300 ms (0xBFFF0015 VI_ERROR_TMO)\r\n"},
