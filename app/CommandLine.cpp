@@ -6,6 +6,8 @@ const char kUsageText[] =
     "Usage: benchsentry.exe /all [/html FILE] [/text FILE] [/json FILE]\r\n"
     "                            [/baseline GOOD.json [/tolerance DB]]\r\n"
     "       benchsentry.exe /compare OLD.json NEW.json [/tolerance DB]\r\n"
+    "       benchsentry.exe /io RESOURCE COMMAND [/timeout MS] [/write]\r\n"
+    "       benchsentry.exe /io RESOURCE /read [/timeout MS]\r\n"
     "\r\n"
     "  /all           run Diagnose All without asking anything, then exit\r\n"
     "  /html FILE     save the report as an HTML file\r\n"
@@ -18,6 +20,15 @@ const char kUsageText[] =
     "                 show what changed between two JSON reports; runs nothing\r\n"
     "  /tolerance DB  a power reading counts as changed when it moved by more\r\n"
     "                 than DB decibels (default 1)\r\n"
+    "  /io RESOURCE COMMAND\r\n"
+    "                 write COMMAND and a line feed to the VISA resource (such as\r\n"
+    "                 GPIB0::20::INSTR), read the answer up to its line feed and\r\n"
+    "                 print it with control characters shown as \\r, \\n, \\t, \\xNN;\r\n"
+    "                 in COMMAND \\n, \\r, \\t, \\\\ and \\xNN stand for those bytes\r\n"
+    "  /timeout MS    the VISA time-out of /io in milliseconds, 1 to 600000\r\n"
+    "                 (default 2000)\r\n"
+    "  /write         /io writes COMMAND and reads nothing\r\n"
+    "  /read          /io writes nothing and reads one answer\r\n"
     "  /?             show this text\r\n"
     "\r\n"
     "Without options the program opens its window as usual.\r\n"
@@ -26,6 +37,9 @@ const char kUsageText[] =
     "(with /compare: NEW.json's failed layers, else 10 when it differs from OLD.json);\r\n"
     "100 when the run could not be carried out;\r\n"
     "101 when a baseline or report cannot be read or is not one of benchsentry.\r\n"
+    "Exit code of /io: 0 answered (or written), 20 no answer within the time-out,\r\n"
+    "21 the resource cannot be opened, 22 VISA is missing, 23 another VISA error,\r\n"
+    "100 a bad command line.\r\n"
     "From a command prompt: start /wait benchsentry.exe /all ...\r\n";
 
 namespace {
@@ -122,6 +136,10 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
       options.mode = RunMode::Usage;
       return options;
     }
+  }
+
+  for (const std::string& argument : arguments) {
+    if (Lower(argument) == "/io" || Lower(argument) == "-io") return ParseIoCommandLine(arguments);
   }
 
   bool all = false;

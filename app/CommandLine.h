@@ -1,14 +1,24 @@
 #pragma once
 // The program's options: none for the dialog as always, /all for a run without
 // a person (a scheduler's or a lab script's), /compare for two saved reports,
-// /? for the usage.
+// /io for one instrument by hand, /? for the usage.
+#include <cstdint>
 #include <string>
 #include <vector>
 
-enum class RunMode { Interactive, Usage, DiagnoseAll, Compare, Invalid };
+enum class RunMode { Interactive, Usage, DiagnoseAll, Compare, Io, Invalid };
 
 // A power reading counts as changed when it moved by more than this.
 constexpr double kDefaultToleranceDb = 1.0;
+
+// /io: one instrument talked to by hand.
+struct CIoOptions {
+  std::string resource;
+  std::string command;  // as typed, escapes not yet read
+  uint32_t timeoutMs = 2000;
+  bool writeOnly = false;
+  bool readOnly = false;
+};
 
 struct CRunOptions {
   RunMode mode = RunMode::Interactive;
@@ -19,6 +29,7 @@ struct CRunOptions {
   std::string baselineFile;
   std::string compareFile;  // /compare: the newer report
   double toleranceDb = kDefaultToleranceDb;
+  CIoOptions io;
   // For Invalid: what is wrong, naming the option.
   std::string problem;
 };
@@ -28,6 +39,11 @@ constexpr int kExitUsage = 0;
 constexpr int kExitChanged = 10;  // no layer failed, but the bench differs from its baseline
 constexpr int kExitRunFailed = 100;
 constexpr int kExitBadReport = 101;  // a baseline or report that cannot be read or is not ours
+// Of /io: 0 when answered (or written).
+constexpr int kExitIoTimeout = 20;
+constexpr int kExitIoCannotOpen = 21;
+constexpr int kExitIoNoVisa = 22;
+constexpr int kExitIoFailed = 23;  // any other VISA error
 
 extern const char kUsageText[];
 
@@ -36,3 +52,7 @@ extern const char kUsageText[];
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // commandLine holds the arguments only, without the program's name.
 CRunOptions ParseCommandLine(const std::string& commandLine);
+// The arguments of a line that holds /io (app/IoCommand.cpp).
+CRunOptions ParseIoCommandLine(const std::vector<std::string>& arguments);
+// Runs /io; returns the exit code.
+int RunIoCommand(const CIoOptions& options);

@@ -134,6 +134,9 @@ bool CDiagDlg::DispatchCommand(int32_t id) {
     case ID_DIAGNOSE_TRIGGERS_ALT:
       OnTriggers();
       return true;
+    case ID_DIAGNOSE_IO:
+      OnInstrumentIo();
+      return true;
     case ID_EDIT_CLEAR:
     case ID_EDIT_CLEAR_ALT:
       OnClear();
@@ -251,7 +254,8 @@ CCheckRunner CDiagDlg::Runner(bool waitCursor) {
 }
 
 void CDiagDlg::RunCheckCommand(const CCheckRunner::MakeCheck& make) {
-  Runner(true).Run(make);
+  // What a check found on the bus is offered by the instrument I/O panel.
+  Runner(true).Run(make, [this](CLayerCheck& check) { CollectResourceNames(check.Findings().Root(), m_ioMemory.found); });
   EndProgress();
 }
 
@@ -298,6 +302,16 @@ void CDiagDlg::OnGuidedOpticalTest() {
     }
     dialog.Flush();
     cursor.End();
+  }
+  EndProgress();
+}
+
+void CDiagDlg::OnInstrumentIo() {
+  PrepareOutputWindow();
+  {
+    CInstrumentIoDlg dialog(m_ioMemory);
+    Runner(false).Begin(dialog.Report());
+    dialog.DoModal();
   }
   EndProgress();
 }

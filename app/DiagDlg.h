@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/InstrumentIoDlg.h"
 #include "app/LayerCatalogue.h"
 #include "app/ReportWindow.h"
 #include "app/resource.h"
@@ -30,6 +31,7 @@ class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
   void OnDiagnoseAll();
   void OnTriggers();
   void OnGuidedOpticalTest();
+  void OnInstrumentIo();
 
   // Utilities.
   void OnClear();
@@ -71,6 +73,7 @@ class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
   bool ClearOnOutput() const { return m_clearOnOutput; }
   int32_t WindowMode() const { return m_windowMode; }
   int32_t BufferMode() const { return m_bufferMode; }
+  const CIoPanelMemory& IoMemory() const { return m_ioMemory; }
 
   bool OnInitDialog() override;
   bool OnCommand(int32_t id) override;
@@ -113,4 +116,6 @@ class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
   int32_t m_clockRead = 0;
   // A close asked for while a command ran: carried out when it has ended.
   bool m_closePending = false;
+  // The instrument I/O panel's resources and history, for this window's life.
+  CIoPanelMemory m_ioMemory;
 };

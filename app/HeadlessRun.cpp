@@ -128,6 +128,8 @@ int RunFromCommandLine(const CRunOptions& options) {
       return kExitRunFailed;
     case RunMode::Compare:
       return RunCompare(options);
+    case RunMode::Io:
+      return RunIoCommand(options.io);
     case RunMode::DiagnoseAll:
       break;
   }

@@ -2,6 +2,7 @@
 // dialogs' code. Plain #defines so the resource compiler reads them too.
 #pragma once
 
+#include "app/InstrumentIoResource.h"
 #include "bench/BenchResource.h"
 
 #define IDD_ABOUTBOX 100
@@ -44,6 +45,7 @@
 #define ID_FILE_EXIT 32792
 #define ID_ABOUT 32802
 #define ID_EDIT_GET_PHYSICAL_ADDRESS 32806
+#define ID_DIAGNOSE_IO 32812
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

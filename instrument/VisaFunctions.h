@@ -14,6 +14,8 @@ using ViUInt32 = uint32_t;
 using ViInt32 = int32_t;
 using ViAttr = uint32_t;
 using ViAttrState = uint32_t;
+using ViUInt16 = uint16_t;
+using ViByte = unsigned char;
 
 constexpr ViStatus kViSuccess = 0;
 constexpr ViStatus kViErrorTimeout = static_cast<ViStatus>(0xBFFF0015u);          // VI_ERROR_TMO
@@ -26,11 +28,16 @@ constexpr ViStatus kViErrorResourceBusy = static_cast<ViStatus>(0xBFFF0072u);   
 constexpr ViStatus kViErrorIo = static_cast<ViStatus>(0xBFFF003Eu);               // VI_ERROR_IO
 constexpr ViStatus kViErrorNotSupportedFormat = static_cast<ViStatus>(0xBFFF003Fu); // VI_ERROR_NSUP_FMT
 constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                               // VI_ATTR_TMO_VALUE
+constexpr ViStatus kViSuccessTermChar = static_cast<ViStatus>(0x3FFF0005u);       // VI_SUCCESS_TERM_CHAR
+constexpr ViStatus kViSuccessMaxCount = static_cast<ViStatus>(0x3FFF0006u);       // VI_SUCCESS_MAX_CNT
+constexpr ViAttr kViAttrTermChar = 0x3FFF0018u;                                   // VI_ATTR_TERMCHAR
+constexpr ViAttr kViAttrTermCharEnabled = 0x3FFF0038u;                            // VI_ATTR_TERMCHAR_EN
 
 // X(number, name, calling convention, parameter list). Every function returns
 // ViStatus. Listed in the order in which the GPIB scan looks them up; the number
 // is the order of its presence check, 0 for one that is looked up but not
-// required (viScanf reads what an answer longer than its first read left).
+// required (viScanf reads what an answer longer than its first read left; the
+// byte-wise calls after it serve the instrument I/O panel, which checks them itself).
 #define BS_VISA_FUNCTIONS(X)                                                                  \
   X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager))                            \
   X(2, viOpen, BS_STDCALL,                                                                    \
@@ -44,7 +51,11 @@ constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                             
      char* description))                                                                      \
   X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description))                      \
   X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value))   \
-  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...))
+  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...))                  \
+  X(0, viWrite, BS_STDCALL, (ViSession session, const ViByte* buffer, ViUInt32 count, ViUInt32* written)) \
+  X(0, viRead, BS_STDCALL, (ViSession session, ViByte* buffer, ViUInt32 count, ViUInt32* read)) \
+  X(0, viClear, BS_STDCALL, (ViSession session))                                              \
+  X(0, viReadSTB, BS_STDCALL, (ViSession session, ViUInt16* statusByte))
 
 // Function pointer types: ViFn_viOpen and so on.
 #define BS_VISA_TYPEDEF(number, name, convention, params) using ViFn_##name = ViStatus(convention*) params;

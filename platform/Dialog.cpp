@@ -71,6 +71,7 @@ intptr_t CDialog::HandleMessage(WindowHandle window, uint32_t message, uintptr_t
                                 intptr_t lParam) {
   if (message == kWmInitDialog) m_hWnd = window;
   if (m_hWnd == nullptr) return 0;
+  if (message == kWmShowWindow) m_shown = wParam != 0;
   intptr_t result = Dispatch(message, wParam, lParam);
   // Set up (which may have asked the instruments), the dialog waits for the user.
   if (message == kWmInitDialog && s_mainWindow != nullptr && s_mainWindow != this) {
@@ -78,6 +79,7 @@ intptr_t CDialog::HandleMessage(WindowHandle window, uint32_t message, uintptr_t
   }
   if (message == kWmNcDestroy) {
     m_hWnd = nullptr;
+    m_shown = false;
     // A modal loop does not notice its window being destroyed; the quit message ends it.
     if (m_isMainWindow) Backend().PostQuitMessage(0);
   }
@@ -253,8 +255,10 @@ void CDialog::ComboResetContent(int32_t id) {
 int32_t CDialog::MessageBox(const char* text, const char* caption, uint32_t type) {
   IShell* shell = GetPlatform().shell;
   // Owned by the main window: the box of a dialog still being set up would
-  // otherwise leave the main window enabled under it.
+  // otherwise leave the main window enabled under it. A dialog on the screen
+  // that takes commands owns its boxes itself, so that it takes none while one is open.
   WindowHandle owner = MainOwner();
+  if (m_shown && s_innermost == this) owner = m_hWnd;
   return shell != nullptr ? shell->MessageBox(owner != nullptr ? owner : m_hWnd, text, caption, type) : 0;
 }
 

@@ -288,4 +288,5 @@ class CDialog {
   CDialog* m_parent;
   WindowHandle m_hWnd = nullptr;
   bool m_isMainWindow = false;
+  bool m_shown = false;
 };

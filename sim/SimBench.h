@@ -4,6 +4,7 @@
 // (sessions, lasers, logging) lives in CSimBenchState.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "instrument/DriverFunctions.h"
@@ -41,6 +42,15 @@ struct SimVisaBehaviour {
   bool idnTimeout = false;
   bool systemErrorTimeout = false;
   std::string systemError = "+0,\"No error\"";
+  // Talking to it byte by byte (viWrite, viRead): the line end that ends each
+  // command and follows each answer, how long an answer takes to come (longer
+  // than the reader's time-out: it comes after the time-out, to the next read),
+  // an instrument that never answers, and fixed answers the bench adds
+  // (command in upper case; an empty answer: a command without one).
+  std::string lineEnd = "\n";
+  int32_t answerDelayMilliseconds = 0;
+  bool silent = false;
+  std::vector<std::pair<std::string, std::string>> answers;
 };
 
 struct SimSlot {

@@ -1,8 +1,11 @@
 #include "sim/SimBenchFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 
 // No streams: the parser reads from a string, numbers go through charconv.
 #define TOML_EXCEPTIONS 0
@@ -67,6 +70,7 @@ class CSimBenchReader {
   bool Address(const toml::table& table, const std::string& where, std::string& address);
   bool Identification(const toml::table& table, const std::string& where, bool required, std::string& text);
   bool Visa(const toml::table& table, SimVisaBehaviour& visa);
+  bool Answers(const toml::node& node, SimVisaBehaviour& visa);
   bool QueueEntry(const toml::node& node, const std::string& key, SimQueueEntry& entry);
   bool Readings(const toml::node& node, const std::string& key, int channels, double (&watts)[2]);
   bool StatusText(int line, int32_t status, const std::string& text);
@@ -216,8 +220,69 @@ bool CSimBenchReader::Visa(const toml::table& table, SimVisaBehaviour& visa) {
       }
     }
   }
-  if (const toml::node* node = table.get("system_error")) {
-    return Text(*node, "system_error", visa.systemError);
+  if (const toml::node* node = table.get("system_error"); node && !Text(*node, "system_error", visa.systemError)) {
+    return false;
+  }
+  if (const toml::node* node = table.get("silent"); node && !Boolean(*node, "silent", visa.silent)) {
+    return false;
+  }
+  if (const toml::node* node = table.get("answer_delay_ms")) {
+    int64_t delay = 0;
+    if (!Integer(*node, "answer_delay_ms", 0, 600000, delay)) {
+      return false;
+    }
+    visa.answerDelayMilliseconds = static_cast<int32_t>(delay);
+  }
+  if (const toml::node* node = table.get("line_end")) {
+    std::string name;
+    if (!Text(*node, "line_end", name)) {
+      return false;
+    }
+    const struct {
+      const char* name;
+      const char* bytes;
+    } kLineEnds[] = {{"LF", "\n"}, {"CR", "\r"}, {"CRLF", "\r\n"}};
+    const auto known = std::find_if(std::begin(kLineEnds), std::end(kLineEnds),
+                                    [&](const auto& lineEnd) { return name == lineEnd.name; });
+    if (known == std::end(kLineEnds)) {
+      return Fail(LineOf(*node), "\"line_end\" must be \"LF\", \"CR\" or \"CRLF\", not " + Quoted(name));
+    }
+    visa.lineEnd = known->bytes;
+  }
+  if (const toml::node* node = table.get("answers")) {
+    return Answers(*node, visa);
+  }
+  return true;
+}
+
+// Fixed answers: { "MEAS:POW?" = "-3.28", "OUTP ON" = "" }, commands in any case.
+bool CSimBenchReader::Answers(const toml::node& node, SimVisaBehaviour& visa) {
+  const toml::table* table = node.as_table();
+  if (table == nullptr) {
+    return Fail(LineOf(node), "\"answers\" must be a table like { \"MEAS:POW?\" = \"-3.28\" }");
+  }
+  for (auto&& [key, value] : *table) {
+    std::string command;
+    for (char c : key.str()) {
+      command += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    const bool blank = command.find_first_not_of(" \t") == std::string::npos;
+    if (blank || command.find_first_of("\r\n") != std::string::npos || command.front() == ' ' ||
+        command.back() == ' ') {
+      return Fail(LineOf(key), "an answered command must be one line without surrounding blanks, not " +
+                                   Quoted(std::string(key.str())));
+    }
+    for (const char* builtIn : {"*IDN?", "SYST:ERR?", "SYSTEM:ERROR?", "SYST:ERR:NEXT?", "*CLS", "*RST", "*STB?",
+                                "*OPC?"}) {
+      if (command == builtIn) {
+        return Fail(LineOf(key), Quoted(std::string(key.str())) + " is answered by every instrument already");
+      }
+    }
+    std::string answer;
+    if (!Text(value, command, answer)) {
+      return false;
+    }
+    visa.answers.emplace_back(command, answer);
   }
   return true;
 }
@@ -490,7 +555,7 @@ bool CSimBenchReader::Mainframe(const toml::node& node) {
   if (!OnlyKeys(*table,
                 {"address", "identification", "pad_identification_to", "slot", "fault", "error_queue",
                  "visa_open_fails", "visa_close_fails", "idn_timeout", "system_error",
-                 "system_error_timeout"},
+                 "system_error_timeout", "line_end", "answer_delay_ms", "silent", "answers"},
                 "[[mainframe]]")) {
     return false;
   }
@@ -548,7 +613,8 @@ bool CSimBenchReader::Instrument(const toml::node& node) {
   }
   if (!OnlyKeys(*table,
                 {"address", "identification", "pad_identification_to", "visa_open_fails",
-                 "visa_close_fails", "idn_timeout", "system_error", "system_error_timeout"},
+                 "visa_close_fails", "idn_timeout", "system_error", "system_error_timeout", "line_end",
+                 "answer_delay_ms", "silent", "answers"},
                 "[[instrument]]")) {
     return false;
   }

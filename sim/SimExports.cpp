@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "sim/SimAddress.h"
 #include "sim/SimBenchFile.h"
 #include "sim/SimFunctions.h"
 #include "sim/SimState.h"
@@ -152,3 +153,11 @@ void SimUseDefaultBench() {
 const char* SimDefaultBenchText() { return sim::DefaultBenchText(); }
 
 void SimSetDelayHook(void (*hook)(int32_t milliseconds)) { sim::SimSetDelayHookInternal(hook); }
+
+int32_t SimDeviceClears(const std::string& address) {
+  sim::CSimBenchState& state = sim::SimState();
+  const int resource = state.FindResource(sim::AddressKey(address));
+  return resource < 0 ? -1 : state.ResourceIo(static_cast<size_t>(resource)).deviceClears;
+}
+
+size_t SimOpenVisaObjects() { return sim::SimState().OpenVisaObjects(); }

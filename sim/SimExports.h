@@ -2,6 +2,7 @@
 // The simulated bench as the native build sees it: the three libraries'
 // exports by name (and those of the library variants), their version
 // resources as plain data, and the bench behind them.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,11 @@ bool SimLoadBenchText(const std::string& toml, const std::string& fileName, std:
 bool SimLoadBenchFile(const std::string& path, std::string& error);
 void SimUseDefaultBench();
 const char* SimDefaultBenchText();
+
+// How many device clears the instrument at address has had; -1 when the bench has none there.
+int32_t SimDeviceClears(const std::string& address);
+// VISA's open sessions, resource managers and find lists.
+size_t SimOpenVisaObjects();
 
 // Native: tests record delays instead of sleeping; null restores real waits.
 void SimSetDelayHook(void (*hook)(int32_t milliseconds));

@@ -51,6 +51,7 @@ void CSimBenchState::Use(SimBench bench) {
     m_resources.push_back({instrument.address, AddressKey(instrument.address), &instrument.identification,
                            &instrument.visa});
   }
+  m_resourceIo.assign(m_resources.size(), SimResourceIo());
 }
 
 void CSimBenchState::Refuse(const std::string& error) {
@@ -95,13 +96,30 @@ void CSimBenchState::Preset(size_t mainframe) {
   }
 }
 
-void CSimBenchState::QueueError(size_t mainframe, const SimQueueEntry& entry) {
-  std::deque<SimQueueEntry>& queue = m_mainframeStates[mainframe].errorQueue;
+namespace {
+
+void Enqueue(std::deque<SimQueueEntry>& queue, const SimQueueEntry& entry) {
   if (queue.size() < kErrorQueueCapacity) {
     queue.push_back(entry);
   } else {
     queue.back() = kQueueOverflow;
   }
+}
+
+}  // namespace
+
+void CSimBenchState::QueueError(size_t mainframe, const SimQueueEntry& entry) {
+  Enqueue(m_mainframeStates[mainframe].errorQueue, entry);
+}
+
+std::deque<SimQueueEntry>& CSimBenchState::ErrorQueue(size_t resource) {
+  // Resources list the mainframes first, in the same order.
+  if (resource < m_mainframeStates.size()) return m_mainframeStates[resource].errorQueue;
+  return m_resourceIo[resource].errors;
+}
+
+void CSimBenchState::QueueVisaError(size_t resource, const SimQueueEntry& entry) {
+  Enqueue(ErrorQueue(resource), entry);
 }
 
 bool CSimBenchState::AnyLaserOn(size_t mainframe) const {

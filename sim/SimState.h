@@ -29,6 +29,8 @@ constexpr size_t kMaxDriverSessions = 64;
 constexpr size_t kMaxVisaObjects = 256;
 // As an instrument's: when full, the newest entry becomes the overflow error.
 constexpr size_t kErrorQueueCapacity = 30;
+// What an instrument holds of a command whose line end has not come.
+constexpr size_t kVisaInputCapacity = 65536;
 
 struct SimChannelState {
   int32_t powerUnit = 1;  // 0 dBm, 1 W
@@ -86,6 +88,19 @@ struct SimVisaObject {
   size_t next = 0;
   // The part of the last answer a read with a count left, for the next read.
   std::string unread;
+  // How viRead ends: at this character when enabled, else at the end of the message.
+  uint32_t termChar = '\n';
+  bool termCharEnabled = false;
+};
+
+// What an instrument is doing with the bytes it was sent and the answers it
+// has to give, the same for every session on it.
+struct SimResourceIo {
+  std::string input;               // received, not yet ended by the line end
+  std::deque<std::string> output;  // answers ready to be read, each with its line end
+  std::deque<std::string> coming;  // answers not yet ready (a slow instrument)
+  std::deque<SimQueueEntry> errors;  // the error queue of an instrument that is no mainframe
+  int32_t deviceClears = 0;
 };
 
 class CSimBenchState {
@@ -118,9 +133,14 @@ class CSimBenchState {
   // VISA side.
   const std::vector<SimVisaResource>& Resources() const { return m_resources; }
   int FindResource(const std::string& key) const;  // -1 when none
+  SimResourceIo& ResourceIo(size_t resource) { return m_resourceIo[resource]; }
+  // A mainframe's error queue is the one its driver reads; an instrument has its own.
+  std::deque<SimQueueEntry>& ErrorQueue(size_t resource);
+  void QueueVisaError(size_t resource, const SimQueueEntry& entry);
   ViSession AddVisaObject(const SimVisaObject& object);
   SimVisaObject* VisaObject(ViSession session);
   void CloseVisaObject(ViSession session);
+  size_t OpenVisaObjects() const { return m_visaObjects.size(); }
 
  private:
   SimBench m_bench;
@@ -129,6 +149,7 @@ class CSimBenchState {
   std::map<KvSession, SimDriverSession> m_sessions;
   KvSession m_nextSession = 0x00010001u;
   std::vector<SimVisaResource> m_resources;
+  std::vector<SimResourceIo> m_resourceIo;
   std::map<ViSession, SimVisaObject> m_visaObjects;
   ViSession m_nextVisaObject = 0x00020001u;
 };

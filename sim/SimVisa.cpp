@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "sim/SimAddress.h"
@@ -24,8 +26,12 @@ std::string Command(const std::string& written) {
   while (end > 0 && std::isspace(static_cast<unsigned char>(written[end - 1]))) {
     --end;
   }
+  size_t begin = 0;
+  while (begin < end && std::isspace(static_cast<unsigned char>(written[begin]))) {
+    ++begin;
+  }
   std::string command;
-  for (size_t i = 0; i < end; ++i) {
+  for (size_t i = begin; i < end; ++i) {
     command += static_cast<char>(std::toupper(static_cast<unsigned char>(written[i])));
   }
   return command;
@@ -33,6 +39,69 @@ std::string Command(const std::string& written) {
 
 bool IsSystemErrorQuery(const std::string& command) {
   return command == "SYST:ERR?" || command == "SYSTEM:ERROR?" || command == "SYST:ERR:NEXT?";
+}
+
+// The instrument's status byte: bit 2 an error waits in the queue, bit 4 an
+// answer waits to be read (MAV).
+uint16_t StatusByte(size_t resource) {
+  CSimBenchState& state = SimState();
+  uint16_t statusByte = 0;
+  if (!state.ErrorQueue(resource).empty()) statusByte |= 0x04;
+  if (!state.ResourceIo(resource).output.empty()) statusByte |= 0x10;
+  return statusByte;
+}
+
+// One command written byte by byte and ended by the instrument's line end.
+// Its answer, with the line end, goes to the output, or is on its way there
+// when the instrument is slow.
+void Execute(size_t resource, const std::string& command) {
+  CSimBenchState& state = SimState();
+  const SimVisaResource& instrument = state.Resources()[resource];
+  const SimVisaBehaviour& behaviour = *instrument.behaviour;
+  std::string answer;
+  bool answers = true;
+  if (command == "*IDN?") {
+    answers = !behaviour.idnTimeout;
+    answer = *instrument.identification;
+  } else if (IsSystemErrorQuery(command)) {
+    answers = !behaviour.systemErrorTimeout;
+    std::deque<SimQueueEntry>& queue = state.ErrorQueue(resource);
+    if (answers && !queue.empty()) {
+      answer = std::to_string(queue.front().code) + ",\"" + queue.front().message + "\"";
+      queue.pop_front();
+    } else {
+      answer = behaviour.systemError;
+    }
+  } else if (command == "*CLS") {
+    state.ErrorQueue(resource).clear();
+    answers = false;
+  } else if (command == "*RST") {
+    answers = false;
+  } else if (command == "*STB?") {
+    answer = std::to_string(StatusByte(resource));
+  } else if (command == "*OPC?") {
+    answer = "1";
+  } else {
+    auto fixed = std::find_if(behaviour.answers.begin(), behaviour.answers.end(),
+                              [&](const std::pair<std::string, std::string>& entry) { return entry.first == command; });
+    if (fixed == behaviour.answers.end()) {
+      state.QueueVisaError(resource, {-113, "Undefined header"});
+      return;
+    }
+    answer = fixed->second;
+    answers = !answer.empty();
+  }
+  if (!answers || behaviour.silent) return;
+  SimResourceIo& io = state.ResourceIo(resource);
+  (behaviour.answerDelayMilliseconds > 0 ? io.coming : io.output).push_back(answer + behaviour.lineEnd);
+}
+
+// The instrument session behind a handle, or the status that refuses it.
+ViStatus InstrumentObject(ViSession session, SimVisaObject*& object) {
+  object = SimState().VisaObject(session);
+  if (object == nullptr) return kViErrorInvalidObject;
+  if (object->kind != SimVisaKind::kInstrument) return kViErrorNotSupportedOperation;
+  return kViSuccess;
 }
 
 // The write formats the system uses: text, "%s" with a string, "%d" with an int.
@@ -269,6 +338,17 @@ ViStatus BS_STDCALL viSetAttribute(ViObject object, ViAttr attribute, ViAttrStat
   if (open == nullptr) {
     return kViErrorInvalidObject;
   }
+  const bool instrument = open->kind == SimVisaKind::kInstrument;
+  if (instrument && attribute == kViAttrTermChar) {
+    if (value > 0xFF) return kViErrorNotSupportedAttributeState;
+    open->termChar = value;
+    return kViSuccess;
+  }
+  if (instrument && attribute == kViAttrTermCharEnabled) {
+    if (value > 1) return kViErrorNotSupportedAttributeState;
+    open->termCharEnabled = value == 1;
+    return kViSuccess;
+  }
   if (attribute != kViAttrTimeoutValue || open->kind == SimVisaKind::kFindList) {
     return kViErrorNotSupportedAttribute;
   }
@@ -329,6 +409,116 @@ ViStatus BS_CDECL viScanf(ViSession session, const char* readFormat, ...) try {
     return kViErrorTimeout;
   }
   Deliver(*object, object->unread, read);
+  return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
+}
+
+// Byte by byte: the instrument takes a command when its line end has come,
+// whatever the write's END indicator says.
+ViStatus BS_STDCALL viWrite(ViSession session, const ViByte* buffer, ViUInt32 count, ViUInt32* written) try {
+  if (written != nullptr) *written = 0;
+  SimVisaObject* object = nullptr;
+  if (const ViStatus refused = InstrumentObject(session, object); refused != kViSuccess) {
+    return refused;
+  }
+  if (buffer == nullptr && count > 0) {
+    return kViErrorUserBuffer;
+  }
+  CSimBenchState& state = SimState();
+  SimResourceIo& io = state.ResourceIo(object->resource);
+  const std::string& lineEnd = state.Resources()[object->resource].behaviour->lineEnd;
+  io.input.append(reinterpret_cast<const char*>(buffer), count);
+  if (written != nullptr) *written = count;
+  for (size_t end = io.input.find(lineEnd); end != std::string::npos; end = io.input.find(lineEnd)) {
+    const std::string command = Command(io.input.substr(0, end));
+    io.input.erase(0, end + lineEnd.size());
+    if (!command.empty()) Execute(object->resource, command);
+  }
+  // A command that never ends fills no more than an instrument's input buffer.
+  if (io.input.size() > kVisaInputCapacity) io.input.clear();
+  return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
+}
+
+// Up to the count, the termination character when enabled, or the end of the
+// answer. With no answer ready the read waits for the session's time-out; a
+// slow instrument's answer that comes after it is left for the next read.
+ViStatus BS_STDCALL viRead(ViSession session, ViByte* buffer, ViUInt32 count, ViUInt32* read) try {
+  if (read != nullptr) *read = 0;
+  SimVisaObject* object = nullptr;
+  if (const ViStatus refused = InstrumentObject(session, object); refused != kViSuccess) {
+    return refused;
+  }
+  if (buffer == nullptr || count == 0) {
+    return kViErrorUserBuffer;
+  }
+  CSimBenchState& state = SimState();
+  SimResourceIo& io = state.ResourceIo(object->resource);
+  if (io.output.empty()) {
+    const uint32_t timeout = object->timeoutMilliseconds;
+    if (io.coming.empty()) {
+      SimDelay(static_cast<int32_t>(std::min<uint32_t>(timeout, INT32_MAX)));
+      return kViErrorTimeout;
+    }
+    io.output.push_back(io.coming.front());
+    io.coming.pop_front();
+    const int32_t delay = state.Resources()[object->resource].behaviour->answerDelayMilliseconds;
+    if (static_cast<uint32_t>(delay) > timeout) {
+      SimDelay(static_cast<int32_t>(timeout));
+      return kViErrorTimeout;
+    }
+    SimDelay(delay);
+  }
+  std::string& message = io.output.front();
+  size_t length = std::min<size_t>(count, message.size());
+  bool atTermChar = false;
+  if (object->termCharEnabled) {
+    const size_t at = message.find(static_cast<char>(object->termChar));
+    if (at != std::string::npos && at < length) {
+      length = at + 1;
+      atTermChar = true;
+    }
+  }
+  std::memcpy(buffer, message.data(), length);
+  if (read != nullptr) *read = static_cast<ViUInt32>(length);
+  message.erase(0, length);
+  const bool ended = message.empty();
+  if (ended) io.output.pop_front();
+  if (atTermChar) return kViSuccessTermChar;
+  return ended ? kViSuccess : kViSuccessMaxCount;
+} catch (...) {
+  return kSimErrorUnexpected;
+}
+
+// Empties what the instrument had received and had to send; its error queue stays.
+ViStatus BS_STDCALL viClear(ViSession session) try {
+  SimVisaObject* object = nullptr;
+  if (const ViStatus refused = InstrumentObject(session, object); refused != kViSuccess) {
+    return refused;
+  }
+  SimResourceIo& io = SimState().ResourceIo(object->resource);
+  io.input.clear();
+  io.output.clear();
+  io.coming.clear();
+  object->unread.clear();
+  ++io.deviceClears;
+  return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
+}
+
+// A serial poll: also a silent instrument gives its status byte.
+ViStatus BS_STDCALL viReadSTB(ViSession session, ViUInt16* statusByte) try {
+  SimVisaObject* object = nullptr;
+  if (const ViStatus refused = InstrumentObject(session, object); refused != kViSuccess) {
+    return refused;
+  }
+  if (statusByte == nullptr) {
+    return kViErrorUserBuffer;
+  }
+  *statusByte = StatusByte(object->resource);
   return kViSuccess;
 } catch (...) {
   return kSimErrorUnexpected;

@@ -16,10 +16,15 @@
 #define BS_COMCTL32_LATE_FUNCTIONS(X) \
   X(0, InitCommonControlsEx, BOOL, (const INITCOMMONCONTROLSEX*)) /* comctl32 4.70 */
 
+#define BS_USER32_LATE_FUNCTIONS(X)                                        \
+  X(0, MonitorFromWindow, HANDLE, (HWND, DWORD))   /* 98, 2000 */          \
+  X(0, GetMonitorInfoA, BOOL, (HANDLE, void*))     /* 98, 2000 */
+
 #define BS_SYSTEM_TABLE_FIELD(number, name, result, params) result(WINAPI* name) params = nullptr;
 
 BS_LATE_BOUND_TABLE(Kernel32LateTable, BS_KERNEL32_LATE_FUNCTIONS, BS_SYSTEM_TABLE_FIELD)
 BS_LATE_BOUND_TABLE(Comctl32LateTable, BS_COMCTL32_LATE_FUNCTIONS, BS_SYSTEM_TABLE_FIELD)
+BS_LATE_BOUND_TABLE(User32LateTable, BS_USER32_LATE_FUNCTIONS, BS_SYSTEM_TABLE_FIELD)
 
 // The table of a system library the program links, looked up on first use.
 template <class Table>
@@ -37,3 +42,4 @@ const Table& LateBoundSystemTable(const char* library) {
 
 inline const Kernel32LateTable& Kernel32Late() { return LateBoundSystemTable<Kernel32LateTable>("kernel32.dll"); }
 inline const Comctl32LateTable& Comctl32Late() { return LateBoundSystemTable<Comctl32LateTable>("comctl32.dll"); }
+inline const User32LateTable& User32Late() { return LateBoundSystemTable<User32LateTable>("user32.dll"); }

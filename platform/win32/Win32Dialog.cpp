@@ -8,6 +8,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/win32/SystemFunctions.h"
+#include "platform/win32/Win32Placement.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -18,22 +19,6 @@ HWND Item(WindowHandle dialog, int32_t id) { return ::GetDlgItem(Hwnd(dialog), i
 
 LRESULT SendItem(WindowHandle dialog, int32_t id, UINT message, WPARAM wParam, LPARAM lParam) {
   return ::SendDlgItemMessageA(Hwnd(dialog), id, message, wParam, lParam);
-}
-
-// An owned dialog opens centred over its owner, as the usual framework places
-// it, kept on the screen.
-void CentreOverOwner(HWND hwnd) {
-  HWND owner = ::GetWindow(hwnd, GW_OWNER);
-  RECT ownerRect = {};
-  RECT rect = {};
-  if (owner == nullptr || !::GetWindowRect(owner, &ownerRect) || !::GetWindowRect(hwnd, &rect)) return;
-  const LONG width = rect.right - rect.left;
-  const LONG height = rect.bottom - rect.top;
-  LONG x = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
-  LONG y = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
-  if (x < 0) x = 0;
-  if (y < 0) y = 0;
-  ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The object is known from WM_INITDIALOG on (its lParam); messages before that
@@ -48,6 +33,7 @@ INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   }
   if (dialog == nullptr) return FALSE;
   const INT_PTR result = dialog->HandleMessage(hwnd, message, wParam, lParam);
+  // Centred over the owner, as the usual framework places an owned dialog.
   if (message == WM_INITDIALOG) CentreOverOwner(hwnd);
   if (message == WM_NCDESTROY) ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
   return result;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/SystemFunctions.h"
+#include "platform/win32/Win32Placement.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -28,6 +29,22 @@ HANDLE ParentConsole() {
   console = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_EXISTING, 0, nullptr);
   return console;
+}
+
+// A message box places itself before anyone can move it: a hook of the
+// thread sees it about to become active and centres it over its owner, as a
+// dialog centres itself, once.
+HHOOK g_boxHook = nullptr;
+HWND g_boxOwner = nullptr;
+
+LRESULT CALLBACK CentreBoxHook(int code, WPARAM wParam, LPARAM lParam) {
+  HHOOK hook = g_boxHook;
+  if (code == HCBT_ACTIVATE && hook != nullptr && ::GetWindow(reinterpret_cast<HWND>(wParam), GW_OWNER) == g_boxOwner) {
+    CentreOverOwner(reinterpret_cast<HWND>(wParam));
+    ::UnhookWindowsHookEx(hook);
+    g_boxHook = nullptr;
+  }
+  return ::CallNextHookEx(hook, code, wParam, lParam);
 }
 
 class CWin32Shell : public IShell {
@@ -61,7 +78,17 @@ class CWin32Shell : public IShell {
 
   int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
                      uint32_t type) override {
-    return ::MessageBoxA(static_cast<HWND>(owner), text, caption, type);
+    HWND ownerWindow = static_cast<HWND>(owner);
+    if (ownerWindow != nullptr && g_boxHook == nullptr) {
+      g_boxOwner = ownerWindow;
+      g_boxHook = ::SetWindowsHookExA(WH_CBT, &CentreBoxHook, nullptr, ::GetCurrentThreadId());
+    }
+    const int result = ::MessageBoxA(ownerWindow, text, caption, type);
+    if (g_boxHook != nullptr) {
+      ::UnhookWindowsHookEx(g_boxHook);
+      g_boxHook = nullptr;
+    }
+    return result;
   }
 
   bool WriteToConsole(const char* text, bool error) override {

@@ -34,3 +34,20 @@ void DefineTlsSelectTemplate(CHeadlessDialogBackend& dialogs) {
   };
   dialogs.DefineTemplate(IDD_TLS_SELECT, select);
 }
+
+void DefineInstrumentIoTemplate(CHeadlessDialogBackend& dialogs) {
+  using Kind = HeadlessControlKind;
+  HeadlessTemplate io;
+  io.caption = "Instrument I/O";
+  io.controls = {
+      {IDC_IO_RESOURCE, Kind::Combo, "", true},   {IDC_IO_TIMEOUT, Kind::Edit, "", true},
+      {IDC_IO_LINE_END, Kind::Combo, "", true},   {IDC_IO_READ_END, Kind::Combo, "", true},
+      {IDC_IO_COMMAND, Kind::Combo, "", true},    {IDC_IO_WRITE, Kind::Button, "Write", true},
+      {IDC_IO_READ, Kind::Button, "Read", true},  {IDC_IO_QUERY, Kind::Button, "Query", true},
+      {IDC_IO_CLEAR, Kind::Button, "Device Clear", true},
+      {IDC_IO_STATUS_BYTE, Kind::Button, "Read Status Byte", true},
+      {IDC_IO_ERROR_QUEUE, Kind::Button, "Error Queue", true},
+      {IDC_IO_OUTPUT, Kind::Edit, "", true},      {kIdCancel, Kind::Button, "Close", true},
+  };
+  dialogs.DefineTemplate(IDD_INSTRUMENT_IO, io);
+}

@@ -184,5 +184,36 @@ TEST_F(Headless, RunThatCannotBeCarriedOutSaysWhy) {
   }
 }
 
+TEST_F(Headless, IoAnswersTimesOutOrCannotOpenEachWithItsExitCode) {
+  SetEnvironmentVariableA("BENCHSENTRY_BENCH", JoinPath(Env().benches, "instrument-io.toml").c_str());
+  const std::string exe = Stage("app", true);
+  const struct {
+    bool visa;
+    const char* arguments;
+    DWORD exitCode;
+    const char* output;
+    const char* errors;
+  } cases[] = {
+      {true, "/io GPIB0::20::INSTR *IDN?", 0, "Velmora Technologies,VT7412A,DE00000101,V3.12(4711)\\n\r\n", ""},
+      {true, "/io GPIB1::6::INSTR RAW? /timeout 300", 0, "\\x01<OK>\\xC3\\xBF\\n\r\n",
+       "benchsentry: 3 bytes of the answer are not text; they are shown as \\xNN.\r\n"},
+      {true, "/io GPIB1::6::INSTR \"OUTP ON\" /write", 0, "", ""},
+      {true, "/io GPIB1::5::INSTR *IDN? /timeout 300", 20, "",
+       "benchsentry: GPIB1::5::INSTR did not answer within 300 ms (0xBFFF0015 VI_ERROR_TMO)\r\n"},
+      {true, "/io GPIB9::1::INSTR *IDN?", 21, "",
+       "benchsentry: cannot open \"GPIB9::1::INSTR\": 0xBFFF0011 VI_ERROR_RSRC_NFOUND\r\n"},
+      {false, "/io GPIB0::20::INSTR *IDN?", 22, "", "benchsentry: visa32.dll cannot be loaded.\r\n"},
+      {true, "/io GPIB0::20::INSTR /read /write", 100, "", "benchsentry: /write and /read cannot go together\r\n"},
+  };
+  const std::string alone = Stage("alone", false);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const CRunResult run = RunToEnd(c.visa ? exe : alone, c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.output, c.output);
+    EXPECT_EQ(run.errors.substr(0, std::string(c.errors).size()), c.errors);
+  }
+}
+
 }  // namespace
 }  // namespace gui

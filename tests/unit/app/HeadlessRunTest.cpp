@@ -83,6 +83,16 @@ TEST(CommandLineTest, OptionsAndTheirProblems) {
       {"/all /baseline g.json /tolerance -1", RunMode::Invalid, "", "", "", "the option /tolerance needs a number of decibels, such as 1 or 0.5"},
       {"/all /baseline g.json /tolerance 1.2.3", RunMode::Invalid, "", "", "", "the option /tolerance needs a number of decibels, such as 1 or 0.5"},
       {"/all /baseline R.json /json r.json", RunMode::Invalid, "", "", "", "the file \"r.json\" is named for the baseline and an output"},
+      {"/io GPIB0::20::INSTR \"MEAS? 1\" /TIMEOUT 300 /write", RunMode::Io, "", "", "", ""},
+      {"GPIB0::20::INSTR -io /read", RunMode::Io, "", "", "", ""},
+      {"/io", RunMode::Invalid, "", "", "", "/io needs a VISA resource, such as GPIB0::20::INSTR"},
+      {"/io GPIB0::20::INSTR", RunMode::Invalid, "", "", "", "/io needs a COMMAND to write, such as *IDN?"},
+      {"/io R C /read", RunMode::Invalid, "", "", "", "/read writes nothing: it takes no COMMAND"},
+      {"/io R C D", RunMode::Invalid, "", "", "", "unexpected argument \"D\""},
+      {"/io R C /timeout 0", RunMode::Invalid, "", "", "", "the option /timeout needs a number of milliseconds from 1 to 600000"},
+      {"/io R C /write /write", RunMode::Invalid, "", "", "", "the option /write is given twice"},
+      {"/io R C /all", RunMode::Invalid, "", "", "", "the option /all cannot go with /io"},
+      {"/io R \\x", RunMode::Invalid, "", "", "", "The command has a backslash at position 1 that is none of \\n, \\r, \\t, \\\\ or \\x with two hexadecimal digits."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -99,6 +109,9 @@ TEST(CommandLineTest, OptionsAndTheirProblems) {
   EXPECT_EQ(compare.baselineFile + "|" + compare.compareFile, "a.json|b c.json");
   EXPECT_EQ(compare.toleranceDb, 0.25);
   EXPECT_EQ(ParseCommandLine("/all /baseline g.json").toleranceDb, kDefaultToleranceDb);
+  const CIoOptions io = ParseCommandLine("/io GPIB0::20::INSTR \"MEAS? 1\" /TIMEOUT 300 /write").io;
+  EXPECT_EQ(io.resource + "|" + io.command + "|" + std::to_string(io.timeoutMs), "GPIB0::20::INSTR|MEAS? 1|300");
+  EXPECT_TRUE(io.writeOnly && !io.readOnly);
 }
 
 class HeadlessRunTest : public AppTest {

@@ -239,6 +239,8 @@ TEST_F(ResourceTest, MenuHasEveryItemInOrderWithItsId) {
       "    -",
       "    \"&Triggers\" 32800",
       "    \"&Guided Optical Test\" 32801",
+      "    -",
+      "    \"&Instrument I/O...\" 32812",
       "  \"&About\" 32802",
   };
   EXPECT_EQ(items, expected);

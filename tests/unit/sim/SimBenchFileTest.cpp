@@ -57,7 +57,7 @@ TEST(SimBenchFile, EmbeddedDefaultIsTheShippedDefaultByteForByte) {
 }
 
 TEST(SimBenchFile, EveryShippedBenchLoads) {
-  for (const char* name : {"default.toml", "empty-bus.toml", "two-tls.toml", "faults.toml"}) {
+  for (const char* name : {"default.toml", "empty-bus.toml", "two-tls.toml", "faults.toml", "instrument-io.toml"}) {
     sim::SimBench bench;
     std::string error;
     EXPECT_TRUE(sim::ReadBenchFile(BenchDir() + name, bench, error)) << name << ": " << error;
@@ -131,6 +131,17 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
       {head + mainframe + "idn_timeout = \"yes\"\n", "bench file \"bad.toml\", line 5: \"idn_timeout\" must be true or false"},
       {head + mainframe + "pad_identification_to = 3\n",
        "bench file \"bad.toml\", line 5: \"pad_identification_to\" is shorter than the identification"},
+      {head + mainframe + "line_end = \"\\n\"\n",
+       "bench file \"bad.toml\", line 5: \"line_end\" must be \"LF\", \"CR\" or \"CRLF\", not \"\n\""},
+      {head + mainframe + "answer_delay_ms = 600001\n",
+       "bench file \"bad.toml\", line 5: \"answer_delay_ms\" must be between 0 and 600000, not 600001"},
+      {head + mainframe + "answers = { \"*opc?\" = \"0\" }\n",
+       "bench file \"bad.toml\", line 5: \"*opc?\" is answered by every instrument already"},
+      {head + mainframe + "answers = { \" X\" = \"0\" }\n",
+       "bench file \"bad.toml\", line 5: an answered command must be one line without surrounding blanks, not \" X\""},
+      {head + mainframe + "answers = { \"X?\" = 0 }\n", "bench file \"bad.toml\", line 5: \"X?\" must be a string"},
+      {head + mainframe + "answers = [\"X?\"]\n",
+       "bench file \"bad.toml\", line 5: \"answers\" must be a table like { \"MEAS:POW?\" = \"-3.28\" }"},
       // Nesting that would overflow the parser's stack is refused before parsing.
       {head + "\n" + DottedKey(80000) + " = 1\n",
        "bench file \"bad.toml\", line 3: keys are nested deeper than 32 levels"},

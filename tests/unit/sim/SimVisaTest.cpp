@@ -222,7 +222,7 @@ TEST(SimExports, EveryLibraryAndVariantByName) {
   ASSERT_NE(SimLibraryExports("kv740m_32.dll"), nullptr);
   EXPECT_EQ(SimLibraryExports("kv740m_32.dll")->size(), 37u);
   EXPECT_EQ(SimLibraryExports("KV740M_32"), SimLibraryExports("kv740m_32.dll"));
-  EXPECT_EQ(SimLibraryExports("Visa32.DLL")->size(), 8u);
+  EXPECT_EQ(SimLibraryExports("Visa32.DLL")->size(), 12u);
   EXPECT_EQ(SimLibraryExports("zeb_32")->size(), 4u);
   EXPECT_EQ(SimLibraryExports("rz2290_32.dll"), nullptr);
   EXPECT_EQ(SimLibraryExports("kv740m_32.dll", "visa-ni-2500"), nullptr);
