@@ -27,30 +27,48 @@ constexpr ViStatus kViErrorIo = static_cast<ViStatus>(0xBFFF003Eu);             
 constexpr ViStatus kViErrorNotSupportedFormat = static_cast<ViStatus>(0xBFFF003Fu); // VI_ERROR_NSUP_FMT
 constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                               // VI_ATTR_TMO_VALUE
 
-// X(number, name, calling convention, parameter list). Every function returns
-// ViStatus. Listed in the order in which the GPIB scan looks them up; the number
-// is the order of its presence check, 0 for one that is looked up but not
-// required (viScanf reads what an answer longer than its first read left).
+constexpr int32_t kViFindBufferSize = 256;  // VI_FIND_BUFLEN: a resource description
+
+// The library as the trace names it; its statuses are VISA's.
+inline constexpr CTraceLibrary kVisaTraceLibrary{"visa32.dll", TraceStatusKind::Visa};
+
+// X(number, name, calling convention, parameter list, roles). Every function
+// returns ViStatus. Listed in the order in which the GPIB scan looks them up; the
+// number is the order of its presence check, 0 for one that is looked up but not
+// required (viScanf reads what an answer longer than its first read left). The
+// roles say what each parameter is to the trace (platform/TraceFormat.h).
 #define BS_VISA_FUNCTIONS(X)                                                                  \
-  X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager))                            \
+  X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager), (ArgOutHandle))            \
   X(2, viOpen, BS_STDCALL,                                                                    \
     (ViSession resourceManager, const char* description, ViUInt32 accessMode,                 \
-     ViUInt32 openTimeout, ViSession* session))                                               \
+     ViUInt32 openTimeout, ViSession* session),                                               \
+    (ArgHandle, ArgIn, ArgIn, ArgIn, ArgOutHandle))                                           \
   /* Variadic, so the C calling convention. */                                                \
-  X(3, viQueryf, BS_CDECL, (ViSession session, const char* writeFormat, const char* readFormat, ...)) \
-  X(4, viClose, BS_STDCALL, (ViObject object))                                                \
+  X(3, viQueryf, BS_CDECL, (ViSession session, const char* writeFormat, const char* readFormat, ...), \
+    (ArgHandle, ArgWriteFormat, ArgReadFormat, ArgFormatted))                                 \
+  X(4, viClose, BS_STDCALL, (ViObject object), (ArgHandle))                                   \
   X(5, viFindRsrc, BS_STDCALL,                                                                \
     (ViSession resourceManager, const char* expression, ViFindList* findList, ViUInt32* count, \
-     char* description))                                                                      \
-  X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description))                      \
-  X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value))   \
-  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...))
+     char* description),                                                                      \
+    (ArgHandle, ArgIn, ArgOutHandle, ArgOut, ArgOutText(kViFindBufferSize)))                 \
+  X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description),                      \
+    (ArgHandle, ArgOutText(kViFindBufferSize)))                                               \
+  X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value),   \
+    (ArgHandle, ArgAttribute, ArgIn))                                                         \
+  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...),                   \
+    (ArgHandle, ArgReadFormat, ArgFormatted))
 
 // Function pointer types: ViFn_viOpen and so on.
-#define BS_VISA_TYPEDEF(number, name, convention, params) using ViFn_##name = ViStatus(convention*) params;
+#define BS_VISA_TYPEDEF(number, name, convention, params, roles) using ViFn_##name = ViStatus(convention*) params;
 BS_VISA_FUNCTIONS(BS_VISA_TYPEDEF)
 #undef BS_VISA_TYPEDEF
 
+// How the trace shows each call: ViTraced_viOpen and so on.
+#define BS_VISA_TRACED(number, name, convention, params, roles) \
+  BS_TRACED_FUNCTION(ViTraced_##name, kVisaTraceLibrary, name, params, roles)
+BS_VISA_FUNCTIONS(BS_VISA_TRACED)
+#undef BS_VISA_TRACED
+
 // One member of a late-bound table per function (platform/LateBinding.h).
-#define BS_VISA_TABLE_FIELD(number, name, convention, params) CLateBound<ViFn_##name> name;
+#define BS_VISA_TABLE_FIELD(number, name, ...) CLateBound<ViFn_##name, ViTraced_##name> name;
 BS_LATE_BOUND_TABLE(ViTable, BS_VISA_FUNCTIONS, BS_VISA_TABLE_FIELD)

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/CallTrace.h"
 #include "platform/Platform.h"
 
 const char kColourError[] = "#ff0000";
@@ -20,7 +21,7 @@ const char kBannerClose[] = " <br>\r\n******************************************
 
 }  // namespace
 
-CLayerCheck::CLayerCheck() = default;
+CLayerCheck::CLayerCheck() : m_callsSeen(CCallTrace::NextSequence()) {}
 
 CLayerCheck::~CLayerCheck() { Flush(); }
 
@@ -58,6 +59,8 @@ void CLayerCheck::AttachBuffer(ReportDocument* document, int mode) {
 
 int CLayerCheck::Begin() {
   m_task = 1;
+  m_callsSeen = CCallTrace::NextSequence();
+  m_errorCall = 0;
   Write(kBannerStars);
   Write(m_name);
   Write("Layer check, </b>");
@@ -202,6 +205,7 @@ void CLayerCheck::WriteColourHead(const char* head, const char* colour) {
 }
 
 int CLayerCheck::WriteError(const char* text) {
+  NoteErrorCall(MarkupToText(std::string(text != nullptr ? text : "")));
   WriteColourHead("<b><font color=", kColourError);
   WritePlain("######");
   Write(text);
@@ -229,6 +233,7 @@ int CLayerCheck::WriteInfoExternal(const char* text) {
 }
 
 int CLayerCheck::WriteErrorExternal(const char* text) {
+  NoteErrorCall(text != nullptr ? text : "");
   WriteColourHead("<b><font color=", kColourError);
   WritePlain("######");
   WriteEscaped(text);
@@ -256,4 +261,34 @@ void CLayerCheck::WriteVerdict(const char* title) {
     banner += " Layer Checked, result OK. <br>\r\n<hr><br>\r\n";
     WriteOk(banner.c_str());
   }
+}
+
+// ---- The calls behind the error lines (the trace's side of the findings) ----
+
+void CLayerCheck::NoteErrorCall(const std::string& text) {
+  const uint32_t next = CCallTrace::NextSequence();
+  const uint32_t failure = CCallTrace::LastFailure();
+  uint32_t call = 0;
+  if (failure != 0 && failure >= m_callsSeen) {
+    // The latest call that failed since the previous error line.
+    call = failure;
+  } else if (next == m_callsSeen) {
+    // No call since the previous error line: its text goes on (a message after
+    // its heading).
+    call = m_errorCall;
+  }
+  m_errorCall = call;
+  m_callsSeen = next;
+  // One line of text: its line ends and surrounding blanks do not count.
+  std::string line;
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      if (!line.empty() && line.back() != ' ') line += ' ';
+    } else {
+      line += c;
+    }
+  }
+  const size_t first = line.find_first_not_of(' ');
+  line = first == std::string::npos ? std::string() : line.substr(first, line.find_last_not_of(' ') - first + 1);
+  m_errorCalls.push_back({line, call});
 }
