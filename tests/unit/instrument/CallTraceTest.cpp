@@ -90,6 +90,16 @@ TEST_F(CallTraceTest, EachKindOfCallGivesItsLine) {
   }
 }
 
+// A window's trace keeps its last calls and says which it dropped; Clear forgets them.
+TEST(CallTraceLog, KeepsTheLastCallsAndSaysWhichWereDropped) {
+  CTraceLog log(2);
+  for (uint32_t call = 1; call <= 5; ++call) log.Add(call, "call " + std::to_string(call));
+  EXPECT_EQ(log.Text({"note"}), std::string("# note\n# 3 older calls (1 to 3) are not in this file: only the last 2 "
+                                            "calls are kept\n") + kTraceColumns + "\ncall 4\ncall 5\n");
+  log.Clear();
+  EXPECT_EQ(log.Text({}), std::string(kTraceColumns) + "\n");
+}
+
 // Every entry declares one role per parameter, so no argument is shown as another.
 TEST_F(CallTraceTest, EveryListEntryHasARolePerParameter) {
 #define BS_TEST_DRIVER(number, name, params, roles) {#name, #params, KvTraced_##name::Function().Count()},

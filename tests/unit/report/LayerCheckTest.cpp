@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/CallTrace.h"
 #include "report/LayerCheck.h"
 #include "tests/fakes/ReportFixture.h"
 
@@ -339,3 +341,38 @@ TEST(Name, LongestNameFillsTheField) {
 }
 
 }  // namespace
+
+// Each error line names the call behind it: F a call that failed, O one that
+// did not, E an error line; the calls the lines name, in order (0: none).
+TEST(ErrorCalls, EachErrorLineNamesTheCallThatFailedBeforeIt) {
+  const struct {
+    const char* events;
+    std::vector<uint32_t> calls;
+  } cases[] = {
+      {"E", {0}},           {"OE", {0}},          {"FOE", {1}},
+      {"FEE", {1, 1}},      {"FEOE", {1, 0}},     {"FEFFE", {1, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.events);
+    const CTraceSession session(nullptr);
+    ReportFixture report;
+    CNamedCheck check("GPIB ");
+    report.Run(check);
+    for (const char* event = c.events; *event != '\0'; ++event) {
+      if (*event == 'E') {
+        check.WriteError("Driver Error : <br>\r\n");
+        continue;
+      }
+      CTraceEntry call;
+      call.sequence = CCallTrace::Take();
+      call.result = *event == 'F' ? CallResult::Error : CallResult::Ok;
+      CCallTrace::Record(call);
+    }
+    std::vector<uint32_t> calls;
+    for (const CErrorCall& line : check.ErrorCalls()) {
+      EXPECT_EQ(line.text, "Driver Error :");
+      calls.push_back(line.call);
+    }
+    EXPECT_EQ(calls, c.calls);
+  }
+}
