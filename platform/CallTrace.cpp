@@ -75,7 +75,7 @@ std::string FormatTraceLine(const CTraceEntry& entry, const std::string& source)
   line += '\t';
   if (entry.hasStatus) {
     line += DecimalAndHex(static_cast<uint32_t>(entry.status), true);
-    const char* name = StandardStatusName(entry.status);
+    const char* name = entry.standardStatus ? StandardStatusName(entry.status) : nullptr;
     line += '\t';
     line += name != nullptr ? name : "-";
   } else {
@@ -179,6 +179,7 @@ CCallRecord::CCallRecord(const CTracedFunction& function, const CTraceArg* args,
 void CCallRecord::Finish(int64_t result) {
   m_entry.hasStatus = true;
   m_entry.status = static_cast<int32_t>(result);
+  m_entry.standardStatus = m_function.Library().statuses == TraceStatusKind::Visa;
   m_entry.result = JudgeStatus(m_function.Library().statuses, m_entry.status);
   if (m_lines) m_entry.outputs = m_text.Outputs();
   CCallTrace::Record(m_entry);

@@ -33,6 +33,7 @@ struct CTraceEntry {
   const char* function = "";
   CallResult result = CallResult::Unjudged;
   bool hasStatus = false;
+  bool standardStatus = false;  // a VISA or driver status, named where the standards name it
   int32_t status = 0;
   std::string arguments;  // "name=value, ..." as the call was given them
   std::string outputs;    // what its output arguments held after it

@@ -61,6 +61,7 @@ int CLayerCheck::Begin() {
   m_task = 1;
   m_callsSeen = CCallTrace::NextSequence();
   m_errorCall = 0;
+  m_errorOpen = false;
   Write(kBannerStars);
   Write(m_name);
   Write("Layer check, </b>");
@@ -146,6 +147,7 @@ void CLayerCheck::ReportBlockingCall(const char* detail, const char* call) {
 
 int CLayerCheck::Write(const char* text) {
   char converted[kConversionBufferSize] = {};
+  if (!m_writingError) m_errorOpen = false;
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
   // A missing text (an answer that never came) is written as an empty one.
   if (text == nullptr) text = "";
@@ -175,12 +177,14 @@ int CLayerCheck::Write(const char* text) {
 }
 
 void CLayerCheck::WritePlain(const char* text) {
+  if (!m_writingError) m_errorOpen = false;
   if (text == nullptr) return;
   if (m_window != nullptr && m_windowMode == kModePlain) m_pending += text;
   if (m_buffer != nullptr && m_bufferMode == kModePlain) m_buffer->append(text);
 }
 
 int CLayerCheck::WriteEscaped(const char* text) {
+  if (!m_writingError) m_errorOpen = false;
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
   if (text == nullptr) text = "";
   std::string escaped;
@@ -206,10 +210,13 @@ void CLayerCheck::WriteColourHead(const char* head, const char* colour) {
 
 int CLayerCheck::WriteError(const char* text) {
   NoteErrorCall(MarkupToText(std::string(text != nullptr ? text : "")));
+  m_writingError = true;
   WriteColourHead("<b><font color=", kColourError);
   WritePlain("######");
   Write(text);
-  return Write("</font></b>");
+  const int result = Write("</font></b>");
+  m_writingError = false;
+  return result;
 }
 
 void CLayerCheck::WriteOk(const char* text) {
@@ -234,10 +241,13 @@ int CLayerCheck::WriteInfoExternal(const char* text) {
 
 int CLayerCheck::WriteErrorExternal(const char* text) {
   NoteErrorCall(text != nullptr ? text : "");
+  m_writingError = true;
   WriteColourHead("<b><font color=", kColourError);
   WritePlain("######");
   WriteEscaped(text);
-  return Write("</font></b>");
+  const int result = Write("</font></b>");
+  m_writingError = false;
+  return result;
 }
 
 void CLayerCheck::WriteTimestamp() {
@@ -272,13 +282,14 @@ void CLayerCheck::NoteErrorCall(const std::string& text) {
   if (failure != 0 && failure >= m_callsSeen) {
     // The latest call that failed since the previous error line.
     call = failure;
-  } else if (next == m_callsSeen) {
-    // No call since the previous error line: its text goes on (a message after
-    // its heading).
+  } else if (m_errorOpen && next == m_callsSeen) {
+    // Straight after the previous error line, nothing written or called since:
+    // the same error goes on (a message after its heading).
     call = m_errorCall;
   }
   m_errorCall = call;
   m_callsSeen = next;
+  m_errorOpen = true;
   // One line of text: its line ends and surrounding blanks do not count.
   std::string line;
   for (char c : text) {
@@ -292,3 +303,5 @@ void CLayerCheck::NoteErrorCall(const std::string& text) {
   line = first == std::string::npos ? std::string() : line.substr(first, line.find_last_not_of(' ') - first + 1);
   m_errorCalls.push_back({line, call});
 }
+
+void CLayerCheck::EndErrorReport() { m_callsSeen = CCallTrace::NextSequence(); }

@@ -40,8 +40,9 @@ class ICheckProgress {
 
 // An error line of the report and the number of the call into a bench library
 // behind it in the trace: the latest call that failed since the check's
-// previous error line, or, with no call made since, that line's call; 0 when
-// the error is not a call's.
+// previous error line (calls an error report makes after its lines excepted);
+// straight after an error line, with nothing written or called between, that
+// line's call; else 0: the error is not a call's.
 struct CErrorCall {
   std::string text;  // as the plain report shows it, on one line
   uint32_t call = 0;
@@ -134,6 +135,9 @@ class CLayerCheck {
   int WriteEscaped(const char* text);
   // The error line about to be written, with the call behind it.
   void NoteErrorCall(const std::string& text);
+  // The calls an error report made after its lines (the instrument's status
+  // cleared) are its own: a later error line does not take them for its error.
+  void EndErrorReport();
 
   int32_t m_error = 0;
   int32_t m_task = 0;
@@ -155,6 +159,9 @@ class CLayerCheck {
   // check began), and that line's call.
   uint32_t m_callsSeen = 0;
   uint32_t m_errorCall = 0;
+  // The last text written was an error line; an error writer is writing.
+  bool m_errorOpen = false;
+  bool m_writingError = false;
 };
 
 // The texts of the markup that the writers build.
