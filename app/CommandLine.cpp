@@ -3,7 +3,7 @@
 #include <cctype>
 
 const char kUsageText[] =
-    "Usage: benchsentry.exe /all [/html FILE] [/text FILE] [/json FILE]\r\n"
+    "Usage: benchsentry.exe /all [/html FILE] [/text FILE] [/json FILE] [/trace FILE]\r\n"
     "                            [/baseline GOOD.json [/tolerance DB]]\r\n"
     "       benchsentry.exe /compare OLD.json NEW.json [/tolerance DB]\r\n"
     "       benchsentry.exe /io RESOURCE COMMAND [/timeout MS] [/write]\r\n"
@@ -13,6 +13,8 @@ const char kUsageText[] =
     "  /html FILE     save the report as an HTML file\r\n"
     "  /text FILE     save the report as a text file\r\n"
     "  /json FILE     save the results as a JSON file\r\n"
+    "  /trace FILE    save every call into the bench libraries, one line each,\r\n"
+    "                 as a text file (tab-separated)\r\n"
     "  /baseline GOOD.json\r\n"
     "                 compare the run with the JSON report of a run when the bench\r\n"
     "                 worked: the changes go to the console and into every report\r\n"
@@ -145,7 +147,7 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
   bool all = false;
   bool compare = false;
   bool tolerance = false;
-  std::string output;  // the first of /html, /text, /json given
+  std::string output;  // the first of /html, /text, /json, /trace given
   std::string baseline;
   auto hasFileAt = [&](size_t at) { return at < arguments.size() && !arguments[at].empty() && !IsOption(arguments[at]); };
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -173,6 +175,7 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
     std::string* file = name == "html"       ? &options.htmlFile
                         : name == "text"     ? &options.textFile
                         : name == "json"     ? &options.jsonFile
+                        : name == "trace"    ? &options.traceFile
                         : name == "baseline" ? &baseline
                                              : nullptr;
     if (file == nullptr) return Invalid("unknown option " + argument);
@@ -193,9 +196,9 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
   if (tolerance && options.baselineFile.empty()) return Invalid("the option /tolerance needs /baseline or /compare");
 
   // Two outputs into one file would leave only the last one.
-  const std::string* files[] = {&options.htmlFile, &options.textFile, &options.jsonFile};
-  for (size_t a = 0; a < 3; ++a) {
-    for (size_t b = a + 1; b < 3; ++b) {
+  const std::string* files[] = {&options.htmlFile, &options.textFile, &options.jsonFile, &options.traceFile};
+  for (size_t a = 0; a < 4; ++a) {
+    for (size_t b = a + 1; b < 4; ++b) {
       if (!files[a]->empty() && Lower(*files[a]) == Lower(*files[b])) {
         return Invalid("the file \"" + *files[a] + "\" is named for two outputs");
       }

@@ -25,6 +25,7 @@ struct CRunOptions {
   std::string htmlFile;
   std::string textFile;
   std::string jsonFile;
+  std::string traceFile;  // every call into the bench libraries, one line each
   // /all: the JSON report of a run to compare with; /compare: the older report.
   std::string baselineFile;
   std::string compareFile;  // /compare: the newer report

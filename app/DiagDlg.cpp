@@ -1,6 +1,7 @@
 #include "app/DiagDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/HeadlessRun.h"
 #include "app/ReportExport.h"
 #include "app/Version.h"
 #include "bench/GuidedTestDlg.h"
@@ -20,7 +21,10 @@ CDiagDlg::CDiagDlg() : CDialog(IDD_BENCHSENTRY_DIALOG), m_reportWindow(*this, ID
   if (backend != nullptr) m_hIcon = backend->LoadIcon(IDR_MAINFRAME);
 }
 
-CDiagDlg::~CDiagDlg() { CInstrumentThread::SetWaiter(nullptr); }
+CDiagDlg::~CDiagDlg() {
+  CInstrumentThread::SetWaiter(nullptr);
+  m_traceSession.reset();
+}
 
 bool CDiagDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -39,6 +43,9 @@ bool CDiagDlg::OnInitDialog() {
 
   // The platform's default limit would stop a long report part way.
   EditSetLimitText(IDC_REPORT, 0);
+  // Every call into the bench libraries from now on, for Save I/O Trace.
+  m_traceStarted = IsoLocalTime();
+  m_traceSession = std::make_unique<CTraceSession>(&m_trace);
   CInstrumentThread::SetWaiter(this);
   return true;
 }
@@ -152,6 +159,9 @@ bool CDiagDlg::DispatchCommand(int32_t id) {
     case ID_FILE_VIEW_AS_HTML:
     case ID_FILE_VIEW_AS_HTML_ALT:
       OnViewAsHtml();
+      return true;
+    case ID_FILE_SAVE_TRACE:
+      OnSaveTrace();
       return true;
     case ID_FILE_EXIT:
       OnExit();
@@ -320,7 +330,12 @@ void CDiagDlg::OnDiagnoseAll() {
   for (const CLayerEntry& layer : kLayers) RunLayerCommand(layer);
 }
 
-void CDiagDlg::OnClear() { ResetReport(); }
+void CDiagDlg::OnClear() {
+  ResetReport();
+  // The next trace saved starts after the calls so far.
+  m_trace.Clear();
+  m_traceClearedFrom = CCallTrace::NextSequence();
+}
 
 void CDiagDlg::OnAbout() {
   CAboutDlg about(this);
@@ -382,4 +397,14 @@ void CDiagDlg::OnViewAsHtml() {
   if (shell != nullptr) {
     shell->ShellExecute(Handle(), "open", kViewFileName, nullptr, nullptr, kSwShowNormal);
   }
+}
+
+std::string CDiagDlg::TraceText() const {
+  return m_trace.Text(WindowTraceNotes(m_traceStarted, m_traceClearedFrom));
+}
+
+void CDiagDlg::OnSaveTrace() {
+  std::string path;
+  if (!AskSavePath("I/O trace *.txt", "*.txt", "txt", path)) return;
+  SaveReportFile(path, TraceText());
 }

@@ -2,12 +2,15 @@
 // The main dialog: the menu, the report window that fills it, and the report
 // document. Every menu command is one of its handlers.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/InstrumentIoDlg.h"
 #include "app/LayerCatalogue.h"
 #include "app/ReportWindow.h"
 #include "app/resource.h"
+#include "app/TraceReport.h"
+#include "platform/CallTrace.h"
 #include "platform/Dialog.h"
 #include "platform/InstrumentThread.h"
 #include "platform/Platform.h"
@@ -43,6 +46,9 @@ class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
   void OnSave();
   void OnSaveAsText();
   void OnViewAsHtml();
+  void OnSaveTrace();
+  // What Save I/O Trace writes: the calls since the window opened or the last Clear.
+  std::string TraceText() const;
 
   void ResetReport();
   // Run first by every command that writes: focus, caret to the end, and the
@@ -118,4 +124,9 @@ class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
   bool m_closePending = false;
   // The instrument I/O panel's resources and history, for this window's life.
   CIoPanelMemory m_ioMemory;
+  // The window's trace: its last calls, recorded from the first show on.
+  CTraceLog m_trace{kWindowTraceCalls};
+  std::unique_ptr<CTraceSession> m_traceSession;
+  std::string m_traceStarted;
+  uint32_t m_traceClearedFrom = 0;
 };

@@ -8,6 +8,7 @@
 #include "app/BaselineRun.h"
 #include "app/LayerCatalogue.h"
 #include "app/ReportExport.h"
+#include "app/TraceReport.h"
 #include "app/Version.h"
 #include "platform/Platform.h"
 #include "report/CheckRunner.h"
@@ -32,20 +33,14 @@ CLayerOutcome RunLayer(const CLayerEntry& layer, const CCheckRunner& runner, con
   CLayerOutcome outcome;
   outcome.name = layer.name;
   const size_t from = window.Text().size();
+  CCallTrace::ResetStats();
   outcome.error = runner.Run(layer.makeCheck, [&outcome](CLayerCheck& check) {
     outcome.findings = check.Findings().Root();
+    outcome.calls = CCallTrace::Stats();
+    outcome.errorCalls = check.ErrorCalls();
   });
   outcome.text = window.Text().substr(from);
   return outcome;
-}
-
-std::string IsoLocalTime() {
-  IClock* clock = GetPlatform().clock;
-  std::tm now = {};
-  if (clock == nullptr || !clock->LocalTime(now)) return std::string();
-  char stamp[32] = {};
-  if (std::strftime(stamp, sizeof(stamp), "%Y-%m-%dT%H:%M:%S", &now) == 0) return std::string();
-  return stamp;
 }
 
 void Say(const std::string& text, bool error) {
@@ -68,15 +63,25 @@ struct COutputFile {
 
 }  // namespace
 
+std::string IsoLocalTime() {
+  IClock* clock = GetPlatform().clock;
+  std::tm now = {};
+  if (clock == nullptr || !clock->LocalTime(now)) return std::string();
+  char stamp[32] = {};
+  if (std::strftime(stamp, sizeof(stamp), "%Y-%m-%dT%H:%M:%S", &now) == 0) return std::string();
+  return stamp;
+}
+
 int CDiagnoseAllResult::FailedLayers() const {
   int failed = 0;
   for (const CLayerOutcome& layer : layers) failed += layer.error != 0 ? 1 : 0;
   return failed;
 }
 
-CDiagnoseAllResult RunDiagnoseAll() {
+CDiagnoseAllResult RunDiagnoseAll(CTraceLog* trace) {
   CDiagnoseAllResult result;
   result.started = IsoLocalTime();
+  const CTraceSession session(trace);
   result.document = std::string(kReportHead) + kReportTitle;
   CTextWindow window;
   CRunTarget target;
@@ -105,6 +110,7 @@ std::string DiagnoseAllJson(const CDiagnoseAllResult& result) {
     layer["error_code"] = outcome.error;
     layer["report"] = Latin1ToUtf8(outcome.text);
     for (auto it = outcome.findings.begin(); it != outcome.findings.end(); ++it) layer[it.key()] = it.value();
+    layer["io"] = LayerCallsJson(outcome.calls, outcome.errorCalls);
     layers.push_back(layer);
   }
   root["layers"] = layers;
@@ -142,7 +148,8 @@ int RunFromCommandLine(const CRunOptions& options) {
   IFileSystem* files = GetPlatform().files;
   const COutputFile outputs[] = {{"/html", &options.htmlFile},
                                  {"/text", &options.textFile},
-                                 {"/json", &options.jsonFile}};
+                                 {"/json", &options.jsonFile},
+                                 {"/trace", &options.traceFile}};
   // A file that cannot be written is found before a run of minutes, not after
   // it, and without touching the file it is to replace: its new version is
   // written beside it first.
@@ -155,7 +162,8 @@ int RunFromCommandLine(const CRunOptions& options) {
     files->DeleteFile(partial.c_str());
   }
 
-  CDiagnoseAllResult result = RunDiagnoseAll();
+  CTraceLog trace;
+  CDiagnoseAllResult result = RunDiagnoseAll(options.traceFile.empty() ? nullptr : &trace);
   std::string json = DiagnoseAllJson(result);
   if (compared) {
     comparison.changes = CompareReports(comparison.baseline.report, nlohmann::json::parse(json, nullptr, false),
@@ -163,8 +171,9 @@ int RunFromCommandLine(const CRunOptions& options) {
     WriteChangesSection(comparison, result.windowText, result.document);
     json = JsonWithChanges(json, comparison);
   }
-  const std::string contents[] = {result.document, result.windowText, json};
-  for (size_t i = 0; i < 3; ++i) {
+  const std::string contents[] = {result.document, result.windowText, json,
+                                  options.traceFile.empty() ? std::string() : trace.Text(RunTraceNotes(result.started))};
+  for (size_t i = 0; i < 4; ++i) {
     const std::string& path = *outputs[i].path;
     if (path.empty()) continue;
     // An existing report is only ever replaced by a whole new one.

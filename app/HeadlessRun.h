@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/CommandLine.h"
+#include "platform/CallTrace.h"
 #include "report/Findings.h"
 #include "report/LayerCheck.h"
 
@@ -21,6 +22,8 @@ struct CLayerOutcome {
   int32_t error = 0;  // the code the verdict was decided on; 0 is OK
   std::string text;  // the layer's part of the report, as the window shows it
   CFindings::Tree findings;  // what the check kept of its findings
+  CCallStats calls;  // its calls into the bench libraries
+  std::vector<CErrorCall> errorCalls;  // its error lines and the calls behind them
 };
 
 struct CDiagnoseAllResult {
@@ -32,7 +35,11 @@ struct CDiagnoseAllResult {
   int FailedLayers() const;
 };
 
-CDiagnoseAllResult RunDiagnoseAll();
+// Every call into the bench libraries is counted; trace, when given, gets every
+// call's line.
+CDiagnoseAllResult RunDiagnoseAll(CTraceLog* trace = nullptr);
 std::string DiagnoseAllJson(const CDiagnoseAllResult& result);
+// Local time, ISO 8601; empty when it cannot be read.
+std::string IsoLocalTime();
 // Everything a command line other than none asks for; returns the exit code.
 int RunFromCommandLine(const CRunOptions& options);

@@ -40,6 +40,8 @@
 #define ID_FILE_SAVE_AS_TEXT_ALT 1002
 #define ID_FILE_SAVE 57603
 #define ID_FILE_SAVE_ALT 1003
+// Every call into the bench libraries since the window opened or the last Clear.
+#define ID_FILE_SAVE_TRACE 32810
 #define ID_FILE_VIEW_AS_HTML 32789
 #define ID_FILE_VIEW_AS_HTML_ALT 1005
 #define ID_FILE_EXIT 32792

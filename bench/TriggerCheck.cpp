@@ -10,7 +10,7 @@ const char kNoMainframeForTriggers[] =
 
 namespace {
 
-constexpr int32_t kLoggingPoints = 11;
+constexpr int32_t kLoggingPoints = kKvLoggingPoints;
 constexpr double kLoggingAveraging = 0.1;
 bool IsPowerMeterCode(int32_t code) {
   return code == kSlotPowerMeter || code == kSlotDualPowerMeter;

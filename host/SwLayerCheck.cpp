@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr size_t kZebVersionStringSize = 10000;
 
 const char kBannerFailed[] =
     "_______________________________<br>\r\nSW Layer Check FAILED!!!. <br>\r\n<hr><br>\r\n";

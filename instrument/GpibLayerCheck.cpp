@@ -13,7 +13,7 @@ const char kVisaLibrary[] = "visa32.dll";
 namespace {
 
 constexpr ViAttrState kTimeoutMilliseconds = 2000;
-constexpr size_t kDescriptionSize = 256;
+constexpr size_t kDescriptionSize = kViFindBufferSize;
 constexpr size_t kAnswerSize = 4096;
 constexpr size_t kSystemErrorSize = 256;
 // Past this an instrument that never ends its message is not read further.

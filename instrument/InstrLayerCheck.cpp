@@ -132,7 +132,9 @@ int CInstrLayerCheck::ReportDriverError(KvSession session, KvStatus status) {
   message[kMessageSize - 1] = '\0';
   WriteErrorExternal(message);
   Write("<br>\r\n");
-  return m_kv.kv740m_cls != nullptr ? m_kv.kv740m_cls(session) : kKvEntryMissing;
+  const KvStatus cleared = m_kv.kv740m_cls != nullptr ? m_kv.kv740m_cls(session) : kKvEntryMissing;
+  EndErrorReport();
+  return cleared;
 }
 
 int CInstrLayerCheck::OpenMainframe(const char* address, KvSession& session) {

@@ -33,35 +33,55 @@ constexpr ViStatus kViSuccessMaxCount = static_cast<ViStatus>(0x3FFF0006u);     
 constexpr ViAttr kViAttrTermChar = 0x3FFF0018u;                                   // VI_ATTR_TERMCHAR
 constexpr ViAttr kViAttrTermCharEnabled = 0x3FFF0038u;                            // VI_ATTR_TERMCHAR_EN
 
-// X(number, name, calling convention, parameter list). Every function returns
-// ViStatus. Listed in the order in which the GPIB scan looks them up; the number
-// is the order of its presence check, 0 for one that is looked up but not
+constexpr int32_t kViFindBufferSize = 256;  // VI_FIND_BUFLEN: a resource description
+
+// The library as the trace names it; its statuses are VISA's.
+inline constexpr CTraceLibrary kVisaTraceLibrary{"visa32.dll", TraceStatusKind::Visa};
+
+// X(number, name, calling convention, parameter list, roles). Every function
+// returns ViStatus. Listed in the order in which the GPIB scan looks them up; the
+// number is the order of its presence check, 0 for one that is looked up but not
 // required (viScanf reads what an answer longer than its first read left; the
-// byte-wise calls after it serve the instrument I/O panel, which checks them itself).
+// byte-wise calls after it serve the instrument I/O panel, which checks them itself). The
+// roles say what each parameter is to the trace (platform/TraceFormat.h).
 #define BS_VISA_FUNCTIONS(X)                                                                  \
-  X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager))                            \
+  X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager), (ArgOutHandle))            \
   X(2, viOpen, BS_STDCALL,                                                                    \
     (ViSession resourceManager, const char* description, ViUInt32 accessMode,                 \
-     ViUInt32 openTimeout, ViSession* session))                                               \
+     ViUInt32 openTimeout, ViSession* session),                                               \
+    (ArgHandle, ArgIn, ArgIn, ArgIn, ArgOutHandle))                                           \
   /* Variadic, so the C calling convention. */                                                \
-  X(3, viQueryf, BS_CDECL, (ViSession session, const char* writeFormat, const char* readFormat, ...)) \
-  X(4, viClose, BS_STDCALL, (ViObject object))                                                \
+  X(3, viQueryf, BS_CDECL, (ViSession session, const char* writeFormat, const char* readFormat, ...), \
+    (ArgHandle, ArgWriteFormat, ArgReadFormat, ArgFormatted))                                 \
+  X(4, viClose, BS_STDCALL, (ViObject object), (ArgHandle))                                   \
   X(5, viFindRsrc, BS_STDCALL,                                                                \
     (ViSession resourceManager, const char* expression, ViFindList* findList, ViUInt32* count, \
-     char* description))                                                                      \
-  X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description))                      \
-  X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value))   \
-  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...))                  \
-  X(0, viWrite, BS_STDCALL, (ViSession session, const ViByte* buffer, ViUInt32 count, ViUInt32* written)) \
-  X(0, viRead, BS_STDCALL, (ViSession session, ViByte* buffer, ViUInt32 count, ViUInt32* read)) \
-  X(0, viClear, BS_STDCALL, (ViSession session))                                              \
-  X(0, viReadSTB, BS_STDCALL, (ViSession session, ViUInt16* statusByte))
+     char* description),                                                                      \
+    (ArgHandle, ArgIn, ArgOutHandle, ArgOut, ArgOutText(kViFindBufferSize)))                 \
+  X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description),                      \
+    (ArgHandle, ArgOutText(kViFindBufferSize)))                                               \
+  X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value),   \
+    (ArgHandle, ArgAttribute, ArgIn))                                                         \
+  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...),                   \
+    (ArgHandle, ArgReadFormat, ArgFormatted))                                               \
+  X(0, viWrite, BS_STDCALL, (ViSession session, const ViByte* buffer, ViUInt32 count, ViUInt32* written), \
+    (ArgHandle, ArgInBytes(2), ArgIn, ArgOut))                                                \
+  X(0, viRead, BS_STDCALL, (ViSession session, ViByte* buffer, ViUInt32 count, ViUInt32* read), \
+    (ArgHandle, ArgOutBytes(3), ArgIn, ArgOut))                                               \
+  X(0, viClear, BS_STDCALL, (ViSession session), (ArgHandle))                                 \
+  X(0, viReadSTB, BS_STDCALL, (ViSession session, ViUInt16* statusByte), (ArgHandle, ArgOut))
 
 // Function pointer types: ViFn_viOpen and so on.
-#define BS_VISA_TYPEDEF(number, name, convention, params) using ViFn_##name = ViStatus(convention*) params;
+#define BS_VISA_TYPEDEF(number, name, convention, params, roles) using ViFn_##name = ViStatus(convention*) params;
 BS_VISA_FUNCTIONS(BS_VISA_TYPEDEF)
 #undef BS_VISA_TYPEDEF
 
+// How the trace shows each call: ViTraced_viOpen and so on.
+#define BS_VISA_TRACED(number, name, convention, params, roles) \
+  BS_TRACED_FUNCTION(ViTraced_##name, kVisaTraceLibrary, name, params, roles)
+BS_VISA_FUNCTIONS(BS_VISA_TRACED)
+#undef BS_VISA_TRACED
+
 // One member of a late-bound table per function (platform/LateBinding.h).
-#define BS_VISA_TABLE_FIELD(number, name, convention, params) CLateBound<ViFn_##name> name;
+#define BS_VISA_TABLE_FIELD(number, name, ...) CLateBound<ViFn_##name, ViTraced_##name> name;
 BS_LATE_BOUND_TABLE(ViTable, BS_VISA_FUNCTIONS, BS_VISA_TABLE_FIELD)

@@ -16,4 +16,7 @@ class IClock {
   // caller waiting in slices can let it paint between them. Without windows
   // it is a plain sleep.
   virtual void Wait(int32_t milliseconds) = 0;
+  // A steady count of microseconds from an arbitrary start, for timing calls;
+  // where the platform has nothing finer, the processor clock's.
+  virtual int64_t Microseconds() { return static_cast<int64_t>(Clock()) * 1000; }
 };

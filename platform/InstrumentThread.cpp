@@ -1,5 +1,6 @@
 #include "platform/InstrumentThread.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -108,8 +109,10 @@ void CInstrumentThread::Run(void (*call)(void*), void* context) {
   WaitDone();
 }
 
-bool CInstrumentLibraries::IsBenchLibrary(const char* nameOrPath) {
-  if (nameOrPath == nullptr) return false;
+bool CInstrumentLibraries::IsBenchLibrary(const char* nameOrPath) { return BenchLibraryFile(nameOrPath) != nullptr; }
+
+const char* CInstrumentLibraries::BenchLibraryFile(const char* nameOrPath) {
+  if (nameOrPath == nullptr) return nullptr;
   std::string name(nameOrPath);
   const size_t slash = name.find_last_of("\\/:");
   if (slash != std::string::npos) name.erase(0, slash + 1);
@@ -117,10 +120,10 @@ bool CInstrumentLibraries::IsBenchLibrary(const char* nameOrPath) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dll") == 0) name.resize(name.size() - 4);
-  for (const char* bench : {"visa32", "kv740m_32", "zeb_32"}) {
-    if (name == bench) return true;
+  for (const char* bench : {"visa32.dll", "kv740m_32.dll", "zeb_32.dll"}) {
+    if (name.size() + 4 == std::strlen(bench) && name.compare(0, name.size(), bench, name.size()) == 0) return bench;
   }
-  return false;
+  return nullptr;
 }
 
 // Only the bench libraries go to the thread: a system library's start-up code

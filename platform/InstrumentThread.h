@@ -47,6 +47,8 @@ class CInstrumentLibraries : public ILibraries {
   ILibraries& Wrapped() const { return m_libraries; }
   // visa32, kv740m_32 or zeb_32, by name or path, with or without ".dll".
   static bool IsBenchLibrary(const char* nameOrPath);
+  // Its file name ("visa32.dll"), or null for any other library.
+  static const char* BenchLibraryFile(const char* nameOrPath);
 
   ModuleHandle LoadLibrary(const char* name) override;
   void* GetProcAddress(ModuleHandle module, const char* name) override {

@@ -4,16 +4,20 @@
 // addresses that is filled by looking every entry up by its exported name. The
 // number is an entry's place in the presence check; 0 marks an entry that is
 // looked up but not required. A missing function stays null and is never called.
-// Every call through a table runs on the instrument thread (platform/InstrumentThread.h).
+// Every call through a table runs on the instrument thread (platform/InstrumentThread.h),
+// and is in the trace (platform/CallTrace.h) when its entry names how: a list
+// entry's roles make a Traced type with a static Function() describing it.
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
+#include "platform/CallTrace.h"
 #include "platform/InstrumentThread.h"
 #include "platform/Libraries.h"
 
 // One entry of a table: the function's address, called like the function.
-template <class Fn>
+template <class Fn, class Traced = void>
 class CLateBound {
  public:
   CLateBound& operator=(std::nullptr_t) {
@@ -32,6 +36,20 @@ class CLateBound {
   auto operator()(Args... args) const -> decltype(std::declval<Fn>()(args...)) {
     decltype(std::declval<Fn>()(args...)) result{};
     const Fn address = m_address;
+    if constexpr (!std::is_void_v<Traced>) {
+      if (CCallTrace::Active()) {
+        const CTraceArg traced[] = {MakeTraceArg(args)..., CTraceArg()};
+        CCallRecord record(Traced::Function(), traced, sizeof...(Args));
+        auto call = [&] {
+          record.Started();
+          result = address(args...);
+          record.Ended();
+        };
+        CInstrumentThread::Run(call);
+        record.Finish(static_cast<int64_t>(result));
+        return result;
+      }
+    }
     auto call = [&] { result = address(args...); };
     CInstrumentThread::Run(call);
     return result;
@@ -68,8 +86,8 @@ template <class Fn>
 void BindAddress(Fn& entry, void* address) {
   entry = reinterpret_cast<Fn>(address);
 }
-template <class Fn>
-void BindAddress(CLateBound<Fn>& entry, void* address) {
+template <class Fn, class Traced>
+void BindAddress(CLateBound<Fn, Traced>& entry, void* address) {
   entry.Bind(address);
 }
 
@@ -77,6 +95,17 @@ void BindAddress(CLateBound<Fn>& entry, void* address) {
 #define BS_LATE_BOUND_RESOLVE(number, name, ...) BindAddress(name, resolve(#name));
 #define BS_LATE_BOUND_CLEAR(number, name, ...) name = nullptr;
 #define BS_LATE_BOUND_PRESENCE(number, name, ...) {number, #name, name != nullptr},
+#define BS_UNPAREN(...) __VA_ARGS__
+
+// A traced entry's description: CallTraits::name::Function() for each entry of a
+// list whose entries end in (parameter list, roles); library is its CTraceLibrary.
+#define BS_TRACED_FUNCTION(Traits, library, name, params, roles)                             \
+  struct Traits {                                                                            \
+    static const CTracedFunction& Function() {                                               \
+      static const CTracedFunction function(library, #name, #params, {BS_UNPAREN roles});   \
+      return function;                                                                       \
+    }                                                                                        \
+  };
 
 // Table: the struct to define. LIST: the library's X-macro list. FIELD: the
 // list's own macro that declares one typed member per entry.

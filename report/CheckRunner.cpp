@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/CallTrace.h"
 #include "platform/Platform.h"
 
 CWaitCursor::CWaitCursor(bool wanted) {
@@ -21,6 +22,10 @@ void CWaitCursor::End() {
 }
 
 int CCheckRunner::Begin(CLayerCheck& check) const {
+  // The trace names the command by its check's layer name, without its blank.
+  std::string source = check.Name();
+  while (!source.empty() && source.back() == ' ') source.pop_back();
+  CCallTrace::SetSource(source);
   check.AttachWindow(m_target.window, m_target.windowMode);
   check.AttachBuffer(m_target.document, m_target.documentMode);
   check.SetProgress(m_target.progress);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/CallTrace.h"
 #include "platform/Platform.h"
 
 const char kColourError[] = "#ff0000";
@@ -20,7 +21,7 @@ const char kBannerClose[] = " <br>\r\n******************************************
 
 }  // namespace
 
-CLayerCheck::CLayerCheck() = default;
+CLayerCheck::CLayerCheck() : m_callsSeen(CCallTrace::NextSequence()) {}
 
 CLayerCheck::~CLayerCheck() { Flush(); }
 
@@ -58,6 +59,9 @@ void CLayerCheck::AttachBuffer(ReportDocument* document, int mode) {
 
 int CLayerCheck::Begin() {
   m_task = 1;
+  m_callsSeen = CCallTrace::NextSequence();
+  m_errorCall = 0;
+  m_errorOpen = false;
   Write(kBannerStars);
   Write(m_name);
   Write("Layer check, </b>");
@@ -143,6 +147,7 @@ void CLayerCheck::ReportBlockingCall(const char* detail, const char* call) {
 
 int CLayerCheck::Write(const char* text) {
   char converted[kConversionBufferSize] = {};
+  if (!m_writingError) m_errorOpen = false;
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
   // A missing text (an answer that never came) is written as an empty one.
   if (text == nullptr) text = "";
@@ -172,12 +177,14 @@ int CLayerCheck::Write(const char* text) {
 }
 
 void CLayerCheck::WritePlain(const char* text) {
+  if (!m_writingError) m_errorOpen = false;
   if (text == nullptr) return;
   if (m_window != nullptr && m_windowMode == kModePlain) m_pending += text;
   if (m_buffer != nullptr && m_bufferMode == kModePlain) m_buffer->append(text);
 }
 
 int CLayerCheck::WriteEscaped(const char* text) {
+  if (!m_writingError) m_errorOpen = false;
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
   if (text == nullptr) text = "";
   std::string escaped;
@@ -202,10 +209,14 @@ void CLayerCheck::WriteColourHead(const char* head, const char* colour) {
 }
 
 int CLayerCheck::WriteError(const char* text) {
+  NoteErrorCall(MarkupToText(std::string(text != nullptr ? text : "")));
+  m_writingError = true;
   WriteColourHead("<b><font color=", kColourError);
   WritePlain("######");
   Write(text);
-  return Write("</font></b>");
+  const int result = Write("</font></b>");
+  m_writingError = false;
+  return result;
 }
 
 void CLayerCheck::WriteOk(const char* text) {
@@ -229,10 +240,14 @@ int CLayerCheck::WriteInfoExternal(const char* text) {
 }
 
 int CLayerCheck::WriteErrorExternal(const char* text) {
+  NoteErrorCall(text != nullptr ? text : "");
+  m_writingError = true;
   WriteColourHead("<b><font color=", kColourError);
   WritePlain("######");
   WriteEscaped(text);
-  return Write("</font></b>");
+  const int result = Write("</font></b>");
+  m_writingError = false;
+  return result;
 }
 
 void CLayerCheck::WriteTimestamp() {
@@ -257,3 +272,36 @@ void CLayerCheck::WriteVerdict(const char* title) {
     WriteOk(banner.c_str());
   }
 }
+
+// ---- The calls behind the error lines (the trace's side of the findings) ----
+
+void CLayerCheck::NoteErrorCall(const std::string& text) {
+  const uint32_t next = CCallTrace::NextSequence();
+  const uint32_t failure = CCallTrace::LastFailure();
+  uint32_t call = 0;
+  if (failure != 0 && failure >= m_callsSeen) {
+    // The latest call that failed since the previous error line.
+    call = failure;
+  } else if (m_errorOpen && next == m_callsSeen) {
+    // Straight after the previous error line, nothing written or called since:
+    // the same error goes on (a message after its heading).
+    call = m_errorCall;
+  }
+  m_errorCall = call;
+  m_callsSeen = next;
+  m_errorOpen = true;
+  // One line of text: its line ends and surrounding blanks do not count.
+  std::string line;
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      if (!line.empty() && line.back() != ' ') line += ' ';
+    } else {
+      line += c;
+    }
+  }
+  const size_t first = line.find_first_not_of(' ');
+  line = first == std::string::npos ? std::string() : line.substr(first, line.find_last_not_of(' ') - first + 1);
+  m_errorCalls.push_back({line, call});
+}
+
+void CLayerCheck::EndErrorReport() { m_callsSeen = CCallTrace::NextSequence(); }

@@ -3,6 +3,7 @@
 // each text to the report window (plain) and the report document (markup).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "report/Findings.h"
 
@@ -35,6 +36,16 @@ class ICheckProgress {
   // text for a later point, so a command of many short steps is not slowed by
   // its window.
   virtual bool RefreshDue() { return true; }
+};
+
+// An error line of the report and the number of the call into a bench library
+// behind it in the trace: the latest call that failed since the check's
+// previous error line (calls an error report makes after its lines excepted);
+// straight after an error line, with nothing written or called between, that
+// line's call; else 0: the error is not a call's.
+struct CErrorCall {
+  std::string text;  // as the plain report shows it, on one line
+  uint32_t call = 0;
 };
 
 // Output modes, the same for window and document.
@@ -104,6 +115,8 @@ class CLayerCheck {
   // text, kept at the end of the list under key.
   const char* KeepItem(const char* list, const char* text);
 
+  const std::vector<CErrorCall>& ErrorCalls() const { return m_errorCalls; }
+
   CFindings& Findings() { return m_findings; }
   const CFindings& Findings() const { return m_findings; }
 
@@ -120,6 +133,11 @@ class CLayerCheck {
   void WriteVerdict(const char* title);
   // Appends external text to the outputs according to their modes.
   int WriteEscaped(const char* text);
+  // The error line about to be written, with the call behind it.
+  void NoteErrorCall(const std::string& text);
+  // The calls an error report made after its lines (the instrument's status
+  // cleared) are its own: a later error line does not take them for its error.
+  void EndErrorReport();
 
   int32_t m_error = 0;
   int32_t m_task = 0;
@@ -136,6 +154,14 @@ class CLayerCheck {
   std::string m_caption;
   // Folders the drive search has listed, for its progress.
   int32_t m_foldersSearched = 0;
+  std::vector<CErrorCall> m_errorCalls;
+  // The number of the next call when the last error line was written (or the
+  // check began), and that line's call.
+  uint32_t m_callsSeen = 0;
+  uint32_t m_errorCall = 0;
+  // The last text written was an error line; an error writer is writing.
+  bool m_errorOpen = false;
+  bool m_writingError = false;
 };
 
 // The texts of the markup that the writers build.

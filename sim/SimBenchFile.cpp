@@ -27,7 +27,7 @@ constexpr uint64_t kMaxPaddedTotal = 16u << 20;
 constexpr double kMaxDelaySeconds = 3600.0;
 
 const char* const kDriverFunctionNames[] = {
-#define BS_SIM_NAME(number, name, params) #name,
+#define BS_SIM_NAME(number, name, ...) #name,
     BS_DRIVER_FUNCTIONS(BS_SIM_NAME)
 #undef BS_SIM_NAME
 };

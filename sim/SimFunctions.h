@@ -22,15 +22,15 @@
 
 BS_SIM_BEGIN_EXPORTS
 
-#define BS_SIM_DECLARE_DRIVER(number, name, params) KvStatus BS_STDCALL name params;
+#define BS_SIM_DECLARE_DRIVER(number, name, params, ...) KvStatus BS_STDCALL name params;
 BS_DRIVER_FUNCTIONS(BS_SIM_DECLARE_DRIVER)
 #undef BS_SIM_DECLARE_DRIVER
 
-#define BS_SIM_DECLARE_VISA(number, name, convention, params) ViStatus convention name params;
+#define BS_SIM_DECLARE_VISA(number, name, convention, params, ...) ViStatus convention name params;
 BS_VISA_FUNCTIONS(BS_SIM_DECLARE_VISA)
 #undef BS_SIM_DECLARE_VISA
 
-#define BS_SIM_DECLARE_ZEB(number, name, params) int32_t BS_STDCALL name params;
+#define BS_SIM_DECLARE_ZEB(number, name, params, ...) int32_t BS_STDCALL name params;
 BS_ZEB_FUNCTIONS(BS_SIM_DECLARE_ZEB)
 #undef BS_SIM_DECLARE_ZEB
 

@@ -17,6 +17,17 @@ class CWin32Clock : public IClock {
     return true;
   }
   int32_t Clock() override { return static_cast<int32_t>(std::clock()); }
+  int64_t Microseconds() override {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER count;
+    if (!::QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0 || !::QueryPerformanceCounter(&count)) {
+      return IClock::Microseconds();
+    }
+    // Seconds and the rest apart, so the product does not overflow.
+    const int64_t seconds = count.QuadPart / frequency.QuadPart;
+    const int64_t rest = count.QuadPart % frequency.QuadPart;
+    return seconds * 1000000 + rest * 1000000 / frequency.QuadPart;
+  }
   void Wait(int32_t milliseconds) override {
     if (milliseconds <= 0) return;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds), QS_ALLINPUT);

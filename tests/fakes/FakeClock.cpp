@@ -35,3 +35,8 @@ void FakeClock::Wait(int32_t milliseconds) {
   m_ticks += milliseconds;
   m_waited += milliseconds;
 }
+
+int64_t FakeClock::Microseconds() {
+  m_micros += m_microStep;
+  return static_cast<int64_t>(m_ticks) * 1000 + m_micros;
+}

@@ -25,6 +25,9 @@ class FakeClock : public IClock {
   bool LocalTime(std::tm& time) override;
   int32_t Clock() override;
   void Wait(int32_t milliseconds) override;
+  // The ticks' milliseconds, and each read a further fixed step of microseconds.
+  int64_t Microseconds() override;
+  void SetMicrosecondsPerRead(int64_t step) { m_microStep = step; }
 
  private:
   std::tm m_time = {};
@@ -34,4 +37,6 @@ class FakeClock : public IClock {
   int32_t m_reads = 0;
   bool m_failClock = false;
   int32_t m_waited = 0;
+  int64_t m_micros = 0;
+  int64_t m_microStep = 250;
 };

@@ -40,6 +40,7 @@ enum : WORD {
   kSaveAsText = 32791, kSaveAsTextAlt = 1002,
   kSave = 57603, kSaveAlt = 1003,
   kViewAsHtml = 32789, kViewAsHtmlAlt = 1005,
+  kSaveTrace = 32810,
   kExit = 32792,
   kAbout = 32802,
   kGetPhysicalAddress = 32806,

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "tests/fakes/FakeText.h"
+
 namespace gui {
 namespace {
 
@@ -63,6 +65,31 @@ TEST_F(Export, ViewFileIsTheDocumentOfTheReportWindowWithCrCrLf) {
       std::string(kReportHead).size(),
       content.size() - std::string(kReportHead).size() - std::string(kViewClosing).size());
   EXPECT_EQ(StripMarkup(checks), Without(window, "######"));
+}
+
+TEST_F(Export, SaveIoTraceHoldsTheCommandsCallsAndStartsAfterClear) {
+  ASSERT_NO_FATAL_FAILURE(StartIn(m_dir, Stage("app", true)));
+  ASSERT_NO_FATAL_FAILURE(Run(kGpibLayer));
+  ASSERT_NO_FATAL_FAILURE(SaveAs(kSaveTrace, JoinPath(m_dir, "gpib")));
+  const auto gpib = TraceRows(ReadFile(JoinPath(m_dir, "gpib.txt")));
+  ASSERT_FALSE(gpib.empty());
+  // From the window's first call: the library loaded from the program's folder, then the scan.
+  EXPECT_EQ(gpib.front()[0], "1");
+  EXPECT_EQ(gpib.front()[5], "LoadLibrary");
+  EXPECT_NE(gpib.front()[10].find("\\\\app\\\\visa32.dll\""), std::string::npos) << gpib.front()[10];
+  for (const auto& row : gpib) EXPECT_EQ(row[3], "GPIB");
+  EXPECT_TRUE(std::any_of(gpib.begin(), gpib.end(), [](const auto& row) { return row[5] == "viFindRsrc"; }));
+
+  ASSERT_NO_FATAL_FAILURE(Run(kClear));
+  ASSERT_NO_FATAL_FAILURE(Run(kInstrLayer));
+  ASSERT_NO_FATAL_FAILURE(SaveAs(kSaveTrace, JoinPath(m_dir, "instr.txt")));
+  const std::string text = ReadFile(JoinPath(m_dir, "instr.txt"));
+  const auto instrument = TraceRows(text);
+  ASSERT_FALSE(instrument.empty());
+  const std::string next = std::to_string(gpib.size() + 1);
+  EXPECT_EQ(instrument.front()[0], next);
+  EXPECT_NE(text.find("# the calls since Clear, from call " + next + " on\r\n"), std::string::npos) << text.substr(0, 600);
+  for (const auto& row : instrument) EXPECT_EQ(row[3], "Instrument");
 }
 
 TEST_F(Export, SaveAppendsHtmlUnlessTheExtensionIsExactlyHtml) {

@@ -2,6 +2,9 @@
 // libraries beside it, the exit code, the console's messages and the files.
 #include "tests/gui/BenchsentryFixture.h"
 
+#include <map>
+#include <regex>
+
 #include <nlohmann/json.hpp>
 
 #include "tests/fakes/FakeText.h"
@@ -128,6 +131,74 @@ TEST_F(Headless, AllOnTheDefaultAndTheFaultsBench) {
     const std::string instrumentOnly = instrument.substr(0, instrument.find("Optical Layer check, "));
     EXPECT_EQ(results["layers"][3]["mainframes"].size(), Count(instrumentOnly, "Details for "));
   }
+}
+
+// What two runs of one bench cannot share: dates and times, the JSON's timings.
+std::string WithoutTimes(const std::string& text) {
+  static const std::regex times(
+      "[A-Z][a-z]+day, [A-Z][a-z]+ [0-9]{2}, [0-9]{4}, [0-9:]{8}|\"started\": \"[^\"]*\"|\"ms\": [0-9.eE+-]+");
+  return std::regex_replace(text, times, "TIME");
+}
+
+TEST_F(Headless, TraceOfAllOnTheFaultsBenchHoldsEveryCallAndChangesNoReport) {
+  const std::string exe = Stage("app", true);
+  SetEnvironmentVariableA("BENCHSENTRY_BENCH", JoinPath(Env().benches, "faults.toml").c_str());
+  std::map<std::string, std::string> reports[2];
+  for (int traced = 0; traced < 2; ++traced) {
+    const std::string base = JoinPath(m_dir, traced ? "traced" : "plain");
+    std::string arguments = "/all";
+    for (const char* kind : {"html", "text", "json"}) arguments += std::string(" /") + kind + " \"" + base + "." + kind + "\"";
+    if (traced) arguments += " /trace \"" + base + ".trace\"";
+    EXPECT_EQ(RunToEnd(exe, arguments).errors, "");
+    for (const char* kind : {"html", "text", "json"}) reports[traced][kind] = ReadFile(base + "." + kind);
+  }
+  for (const char* kind : {"html", "text", "json"}) {
+    EXPECT_EQ(WithoutTimes(reports[1][kind]), WithoutTimes(reports[0][kind])) << kind << " differs with /trace";
+  }
+
+  const std::string trace = ReadFile(JoinPath(m_dir, "traced.trace"));
+  for (char c : trace) ASSERT_TRUE(c == '\t' || c == '\r' || c == '\n' || (c >= ' ' && c < 0x7F)) << int(c);
+  const auto rows = TraceRows(trace);
+  ASSERT_FALSE(rows.empty());
+  double last = 0;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    ASSERT_EQ(rows[i].size(), 11u) << i;
+    EXPECT_EQ(rows[i][0], std::to_string(i + 1)) << "calls out of order";
+    EXPECT_GE(std::stod(rows[i][1]), last) << i;
+    last = std::stod(rows[i][1]);
+  }
+  // Each layer's calls, in the layers' order and as many as the JSON counts;
+  // each error line the JSON ties to a call points at one that failed.
+  const Json results = Json::parse(reports[1]["json"]);
+  size_t at = 0;
+  size_t tied = 0;
+  for (const Json& layer : results["layers"]) {
+    const std::string name = layer["name"];
+    const size_t calls = layer["io"]["calls"];
+    for (size_t k = at; k < at + calls && k < rows.size(); ++k) EXPECT_EQ(rows[k][3], name) << k;
+    for (const Json& line : layer["io"]["error_lines"]) {
+      if (line["call"].is_null()) continue;
+      const size_t call = line["call"];
+      ASSERT_TRUE(call > at && call <= at + calls) << name << ": " << line.dump();
+      EXPECT_TRUE(rows[call - 1][6] == "error" || rows[call - 1][6] == "timeout") << line.dump();
+      ++tied;
+    }
+    at += calls;
+    // What the report shows stands in the trace: a mainframe detailed was
+    // initialised, a system-error time-out is a query that timed out.
+    auto count = [&](const char* function, const char* result, const char* argument) {
+      size_t n = 0;
+      for (const auto& row : rows) {
+        n += row[3] == name && row[5] == function && (!*result || row[6] == result) && row[9].find(argument) != std::string::npos;
+      }
+      return n;
+    };
+    const std::string report = layer["report"];
+    if (name == "Instrument") EXPECT_EQ(count("kv740m_init", "", ""), Count(report, "Details for "));
+    if (name == "GPIB") EXPECT_EQ(count("viQueryf", "timeout", "SYST:ERR?"), Count(report, "System Error - Timeout"));
+  }
+  EXPECT_EQ(at, rows.size());
+  EXPECT_GT(tied, 0u);
 }
 
 TEST_F(Headless, BaselineOfItselfAndOfAChangedBench) {

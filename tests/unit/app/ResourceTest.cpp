@@ -223,6 +223,7 @@ TEST_F(ResourceTest, MenuHasEveryItemInOrderWithItsId) {
       "    -",
       "    \"&Save\" 57603",
       "    \"Save &As Text \" 32791",
+      "    \"Save I/O &Trace...\" 32810",
       "    -",
       "    \"E&xit\" 32792",
       "  [&Edit]",

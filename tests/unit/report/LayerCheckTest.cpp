@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/CallTrace.h"
 #include "report/LayerCheck.h"
 #include "tests/fakes/ReportFixture.h"
 
@@ -17,6 +19,7 @@ class CNamedCheck : public CLayerCheck {
   int32_t WindowMode() const { return m_windowMode; }
   int32_t BufferMode() const { return m_bufferMode; }
   const ReportDocument* Buffer() const { return m_buffer; }
+  void EndReport() { EndErrorReport(); }
 };
 
 std::string Plain(const std::string& markup) { return CLayerCheck::MarkupToText(markup); }
@@ -339,3 +342,41 @@ TEST(Name, LongestNameFillsTheField) {
 }
 
 }  // namespace
+
+// Each error line names the call behind it: F a call that failed, O one that
+// did not, E an error line, W other text, R the end of an error report; the
+// calls the lines name, in order (0: none).
+TEST(ErrorCalls, EachErrorLineNamesTheCallThatFailedBeforeIt) {
+  const struct {
+    const char* events;
+    std::vector<uint32_t> calls;
+  } cases[] = {
+      {"E", {0}},           {"OE", {0}},          {"FOE", {1}},         {"FEE", {1, 1}},
+      {"FEWE", {1, 0}},     {"FEOE", {1, 0}},     {"FEFFE", {1, 3}},    {"FEWFRE", {1, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.events);
+    const CTraceSession session(nullptr);
+    ReportFixture report;
+    CNamedCheck check("GPIB ");
+    report.Run(check);
+    for (const char* event = c.events; *event != '\0'; ++event) {
+      if (*event == 'E' || *event == 'W' || *event == 'R') {
+        if (*event == 'E') check.WriteError("Driver Error : <br>\r\n");
+        if (*event == 'W') check.Write("<br>\r\n");
+        if (*event == 'R') check.EndReport();
+        continue;
+      }
+      CTraceEntry call;
+      call.sequence = CCallTrace::Take();
+      call.result = *event == 'F' ? CallResult::Error : CallResult::Ok;
+      CCallTrace::Record(call);
+    }
+    std::vector<uint32_t> calls;
+    for (const CErrorCall& line : check.ErrorCalls()) {
+      EXPECT_EQ(line.text, "Driver Error :");
+      calls.push_back(line.call);
+    }
+    EXPECT_EQ(calls, c.calls);
+  }
+}

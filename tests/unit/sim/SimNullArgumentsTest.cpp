@@ -24,7 +24,7 @@ TEST_F(SimNullArgumentsTest, DriverCallsWithNullPointersReturnErrors) {
   const KvSession meterFrame = Open(kMainframeB);   // slot 0: dual power meter
   for (KvSession session : {laserFrame, meterFrame, KvSession{0}, KvSession{0x7FFF1234u}}) {
     const bool known = session == laserFrame || session == meterFrame;
-#define BS_SIM_CALL_NULLS(number, name, params)                                  \
+#define BS_SIM_CALL_NULLS(number, name, ...)                                     \
   {                                                                              \
     const KvStatus status = CallWithNulls(driver.name, session);                 \
     if (!known) {                                                                \

@@ -25,11 +25,11 @@ inline void* FindExport(const std::string& library, const char* name, const std:
 }
 
 struct SimDriver {
-#define BS_SIM_TEST_FIELD(number, name, params) KvFn_##name name = nullptr;
+#define BS_SIM_TEST_FIELD(number, name, ...) KvFn_##name name = nullptr;
   BS_DRIVER_FUNCTIONS(BS_SIM_TEST_FIELD)
 #undef BS_SIM_TEST_FIELD
   SimDriver() {
-#define BS_SIM_TEST_BIND(number, name, params) \
+#define BS_SIM_TEST_BIND(number, name, ...) \
   name = reinterpret_cast<KvFn_##name>(FindExport("kv740m_32.dll", #name));
     BS_DRIVER_FUNCTIONS(BS_SIM_TEST_BIND)
 #undef BS_SIM_TEST_BIND
