@@ -34,7 +34,7 @@ template <class T>
 void Fill(T* value) {
   if (value == nullptr) return;
   const std::vector<uint8_t> bytes = g_answers->ConsumeBytes<uint8_t>(sizeof(T));
-  std::memcpy(value, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(value, bytes.data(), bytes.size());
 }
 
 // Every function without a text to give: each output from the input.

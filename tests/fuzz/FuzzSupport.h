@@ -28,9 +28,19 @@ inline std::string FuzzBytes(const uint8_t* data, size_t size) {
   return size == 0 ? std::string() : std::string(reinterpret_cast<const char*>(data), size);
 }
 
-// The fakes a check meets, installed for one input, and the report attached
-// as the main dialog attaches it (window plain, document markup).
-class CFuzzMachine {
+// The report attached as the main dialog attaches it: window plain, document markup.
+struct CFuzzReport {
+  void Attach(CLayerCheck& check) {
+    check.AttachWindow(&window, kModePlain);
+    check.AttachBuffer(&document, kModeMarkup);
+  }
+
+  FakeReportWindow window;
+  std::string document;
+};
+
+// The fakes a check meets, installed for one input, and the report.
+class CFuzzMachine : public CFuzzReport {
  public:
   CFuzzMachine() : m_saved(GetPlatform()) {
     Platform platform = m_saved;
@@ -44,17 +54,10 @@ class CFuzzMachine {
   CFuzzMachine(const CFuzzMachine&) = delete;
   CFuzzMachine& operator=(const CFuzzMachine&) = delete;
 
-  void Attach(CLayerCheck& check) {
-    check.AttachWindow(&window, kModePlain);
-    check.AttachBuffer(&document, kModeMarkup);
-  }
-
   FakeLibraries libraries;
   FakeFileSystem files;
   FakeClock clock;
   FakeShell shell;
-  FakeReportWindow window;
-  std::string document;
 
  private:
   Platform m_saved;

@@ -7,17 +7,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = FuzzBytes(data, size).c_str();
-  CFuzzMachine machine;
+  CFuzzReport report;
   CLayerCheck check;
-  machine.Attach(check);
+  report.Attach(check);
   check.WriteExternal(check.Keep("text", text.c_str()));
   check.Flush();
-  FuzzExpect(machine.window.Text() == text, "the window shows the text as it came");
+  FuzzExpect(report.window.Text() == text, "the window shows the text as it came");
 
   std::string unescaped;
-  for (size_t i = 0; i < machine.document.size(); ++i) {
-    const char c = machine.document[i];
-    FuzzExpect(c != '<' && c != '>', "no markup from outside text", machine.document);
+  for (size_t i = 0; i < report.document.size(); ++i) {
+    const char c = report.document[i];
+    FuzzExpect(c != '<' && c != '>', "no markup from outside text", report.document);
     if (c != '&') {
       unescaped += c;
       continue;
@@ -28,12 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } kEntities[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}};
     bool known = false;
     for (const auto& entity : kEntities) {
-      if (machine.document.compare(i, std::strlen(entity.entity), entity.entity) != 0) continue;
+      if (report.document.compare(i, std::strlen(entity.entity), entity.entity) != 0) continue;
       unescaped += entity.character;
       i += std::strlen(entity.entity) - 1;
       known = true;
     }
-    FuzzExpect(known, "each & begins an entity", machine.document.substr(i));
+    FuzzExpect(known, "each & begins an entity", report.document.substr(i));
   }
   FuzzExpect(unescaped == text, "the document's text is the text");
   // The record keeps it too: the JSON report is written from it.

@@ -27,7 +27,10 @@ FakeVersion Resource(FuzzedDataProvider& input) {
   version.companyName = MaybeText(input);
   version.productVersion = MaybeText(input);
   if (input.ConsumeBool()) version.stringTable = input.ConsumeRandomLengthString(9);
-  if (input.ConsumeBool()) version.reportedSize = input.ConsumeIntegralInRange<uint32_t>(0, 1u << 21);
+  // Mostly a few bytes off what the values need; now and then past any real resource.
+  static const uint32_t kHuge[] = {(1u << 20) + 1, 0xFFFFFFFFu};
+  if (input.ConsumeBool()) version.reportedSize = input.ConsumeIntegralInRange<uint32_t>(0, 1024);
+  else if (input.ConsumeProbability<float>() < 0.01f) version.reportedSize = input.PickValueInArray(kHuge);
   static const char* const kQueries[] = {"\\", "\\VarFileInfo\\Translation", "\\StringFileInfo\\040904e4\\CompanyName",
                                          "\\StringFileInfo\\040904e4\\ProductVersion"};
   for (int count = input.ConsumeIntegralInRange(0, 2); count > 0; --count) {

@@ -24,7 +24,7 @@ template <class T>
 void Fill(T* value) {
   if (value == nullptr) return;
   const std::vector<uint8_t> bytes = g_answers->ConsumeBytes<uint8_t>(sizeof(T));
-  std::memcpy(value, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(value, bytes.data(), bytes.size());
 }
 
 // A description of the size VISA's find functions write (terminated or not).
