@@ -114,10 +114,15 @@ struct CModulePair {
   const Json* after = nullptr;
 };
 
-int SlotOf(const Json& slot) {
+// A slot or channel number; -1 for one that is missing or no int at all
+// (1e300 in a report that is not ours).
+int WholeNumber(const Json& object, const char* name) {
   double number = -1;
-  return Number(slot, "slot", number) ? static_cast<int>(number) : -1;
+  if (!Number(object, name, number) || !(number > -2147483648.0 && number < 2147483648.0)) return -1;
+  return static_cast<int>(number);
 }
+
+int SlotOf(const Json& slot) { return WholeNumber(slot, "slot"); }
 
 // A module is known by its identification, so one that moved to another slot is
 // the same module; modules that did not answer are known by their slot.
@@ -196,9 +201,8 @@ void CompareMainframes(CCollector& out, const Json& before, const Json& after, b
 // A reading as the report holds it: null when it failed or is missing.
 Json Reading(const Json& slot, int channel) {
   for (const Json& measurement : List(slot, "measurements")) {
-    double number = 0;
     double dbm = 0;
-    if (!Number(measurement, "channel", number) || static_cast<int>(number) != channel) continue;
+    if (WholeNumber(measurement, "channel") != channel) continue;
     const Json& valid = Field(measurement, "valid");
     if (valid.is_boolean() && valid.get<bool>() && Number(measurement, "dbm", dbm)) return dbm;
     return Json();

@@ -11,6 +11,31 @@ using Json = nlohmann::json;
 // A report is a few hundred kilobytes; anything far larger is not one.
 constexpr size_t kMaxReportBytes = 16 * 1024 * 1024;
 
+// A report nests a few levels. Its values are copied and compared recursively,
+// so a file nested thousands deep would overflow the stack: it is refused.
+constexpr int kMaxReportDepth = 64;
+
+// The position (from 1) of the bracket that opens a level past kMaxReportDepth,
+// or 0 when the text nests no deeper.
+size_t TooDeepAt(const std::string& bytes) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxReportDepth) return i + 1;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return 0;
+}
+
 // Where the parser gave up, which tells a cut-off file from one that is not JSON.
 class CErrorPosition : public nlohmann::json_sax<Json> {
  public:
@@ -48,6 +73,9 @@ CReadReport ParseReport(const std::string& bytes) {
   size_t last = bytes.size();
   while (last > 0 && IsBlank(bytes[last - 1])) --last;
   if (last == 0) return Refused("it is empty");
+  if (const size_t deep = TooDeepAt(bytes); deep != 0) {
+    return Refused("it nests values deeper than a report (at byte " + std::to_string(deep) + ")");
+  }
   CReadReport read;
   read.report = Json::parse(bytes, nullptr, false);
   if (read.report.is_discarded()) {
@@ -63,7 +91,8 @@ CReadReport ParseReport(const std::string& bytes) {
   }
   // The first reports carry no format of their own; newer ones are not guessed at.
   const Json version = read.report.value("format", Json(1));
-  if (!version.is_number_integer() || version.get<int>() < 1 || version.get<int>() > 1000) {
+  // Read wide: a format of 2^32 + 1 is no format 1.
+  if (!version.is_number_integer() || version.get<int64_t>() < 1 || version.get<int64_t>() > 1000) {
     return Refused("its format " + version.dump() + " is not one of benchsentry");
   }
   read.format = version.get<int>();

@@ -23,7 +23,9 @@ function(bs_folder_library folder)
   endif()
   set_property(GLOBAL PROPERTY BS_FOLDERS_BELOW_${folder} ${below_folders})
 
-  if(sources)
+  # The layering check links shared libraries; the native build does it, the
+  # fuzz build (whose sanitizer runtime lives in the programs) leaves it out.
+  if(sources AND NOT BS_FUZZ)
     add_library(${target}_alone SHARED ${PROJECT_SOURCE_DIR}/cmake/Empty.cpp)
     target_link_libraries(${target}_alone PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${target}>")
     foreach(below ${ARGN})

@@ -1,5 +1,6 @@
 #include "instrument/InstrLayerCheck.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -28,6 +29,12 @@ const char kNoDevice[] =
 std::string Terminated(std::vector<char>& buffer) {
   buffer.back() = '\0';
   return std::string(buffer.data());
+}
+
+// The items of a comma-separated list: none in an empty list.
+int32_t ListedItems(const std::string& list) {
+  if (list.empty()) return 0;
+  return static_cast<int32_t>(std::count(list.begin(), list.end(), ',') + 1);
 }
 
 }  // namespace
@@ -196,6 +203,9 @@ void CInstrLayerCheck::ListMainframes(std::string& list, int32_t& count) {
     return;
   }
   list = Terminated(buffer);
+  // A count beyond the addresses listed would have each missing one reported
+  // with an empty address, billions of times for a broken count.
+  count = std::min(count, ListedItems(list));
   m_mainframeCount = count;
   m_mainframeList = list;
 }

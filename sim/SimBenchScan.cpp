@@ -10,9 +10,12 @@ bool IsBare(char c) {
          c == '-';
 }
 
-class CDepthScan {
+class CKeyScan {
  public:
-  explicit CDepthScan(const std::string& text) : m_text(text) {}
+  explicit CKeyScan(const std::string& text) : m_text(text) {}
+
+  int StrayLine() const { return m_strayLine; }
+  unsigned char StrayByte() const { return m_strayByte; }
 
   int Run() {
     bool statementStart = true;  // a header or a key may come
@@ -63,8 +66,9 @@ class CDepthScan {
         valueDepth = -1;
       } else {
         if (c == '"' || c == '\'') {
-          SkipString();
+          SkipString(false);
         } else {
+          Stray(c);
           ++m_at;
         }
         keyPosition = statementStart = false;
@@ -94,7 +98,7 @@ class CDepthScan {
       if (m_at >= m_text.size()) break;
       const char c = m_text[m_at];
       if (c == '"' || c == '\'') {
-        SkipString();
+        SkipString(true);
       } else if (IsBare(c)) {
         while (m_at < m_text.size() && IsBare(m_text[m_at])) ++m_at;
       } else {
@@ -109,14 +113,17 @@ class CDepthScan {
   }
 
   // From an opening quote past the closing one; multi-line strings count their lines.
-  void SkipString() {
+  // key: a quoted key, which the parser reads as it reads bare text.
+  void SkipString(bool key) {
     const char quote = m_text[m_at];
     const bool basic = quote == '"';
     const bool multiLine = m_text.compare(m_at, 3, std::string(3, quote)) == 0;
     m_at += multiLine ? 3 : 1;
     while (m_at < m_text.size()) {
       const char c = m_text[m_at];
+      if (key) Stray(c);
       if (basic && c == '\\') {
+        if (multiLine) AfterBackslash();
         if (m_at + 1 < m_text.size() && m_text[m_at + 1] == '\n') ++m_line;
         m_at += 2;
         continue;
@@ -135,16 +142,55 @@ class CDepthScan {
     }
   }
 
+  // The parser's test for whitespace beyond ASCII reaches a point its compiler
+  // takes as unreachable for most characters (undefined behaviour): they may
+  // stand only where it never asks, inside strings and comments.
+  void Stray(char c) {
+    if (static_cast<unsigned char>(c) >= 0x80 && m_strayLine == 0) {
+      m_strayLine = m_line;
+      m_strayByte = static_cast<unsigned char>(c);
+    }
+  }
+
+  // In a multi-line basic string it asks of the character after a backslash,
+  // and after a line-ending backslash of the first one past the blanks and lines.
+  void AfterBackslash() {
+    size_t at = m_at + 1;
+    int line = m_line;
+    bool lineEnding = false;
+    while (at < m_text.size() && (m_text[at] == ' ' || m_text[at] == '\t' || m_text[at] == '\r' || m_text[at] == '\n')) {
+      if (m_text[at] == '\n') {
+        lineEnding = true;
+        ++line;
+      }
+      ++at;
+    }
+    if (at < m_text.size() && (lineEnding || at == m_at + 1) && static_cast<unsigned char>(m_text[at]) >= 0x80 &&
+        m_strayLine == 0) {
+      m_strayLine = line;
+      m_strayByte = static_cast<unsigned char>(m_text[at]);
+    }
+  }
+
   const std::string& m_text;
   size_t m_at = 0;
   int m_line = 1;
   int m_tableDepth = 0;
   std::vector<Level> m_levels;
+  int m_strayLine = 0;
+  unsigned char m_strayByte = 0;
 };
 
 }  // namespace
 
-int FindTooDeepKey(const std::string& text) { return CDepthScan(text).Run(); }
+int FindTooDeepKey(const std::string& text) { return CKeyScan(text).Run(); }
+
+int FindStrayNonAscii(const std::string& text, unsigned char& found) {
+  CKeyScan scan(text);
+  scan.Run();
+  found = scan.StrayByte();
+  return scan.StrayLine();
+}
 
 int FindControlCharacter(const std::string& text, unsigned char& found) {
   int line = 1;

@@ -19,4 +19,11 @@ int FindTooDeepKey(const std::string& text);
 // refusing them. found is the character.
 int FindControlCharacter(const std::string& text, unsigned char& found);
 
+// The line of the first byte beyond ASCII outside a string or comment (TOML
+// allows none there), in a quoted key, or where a multi-line basic string
+// resumes after a backslash: there the parser asks whether it is whitespace,
+// a question its test answers with undefined behaviour for most characters.
+// 0 when there is none; found is the byte.
+int FindStrayNonAscii(const std::string& text, unsigned char& found);
+
 }  // namespace sim

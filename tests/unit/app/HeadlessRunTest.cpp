@@ -372,6 +372,7 @@ TEST_F(BaselineTest, BaselinesThatCannotBeUsed) {
     const char* problem;
   };
   const std::string cut = good.substr(0, good.size() / 2);
+  const std::string deep = "{\"tool\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
   const Case cases[] = {
       {nullptr, "the file cannot be opened (missing, or not readable)"},
       {" \r\n", "it is empty"},
@@ -381,6 +382,8 @@ TEST_F(BaselineTest, BaselinesThatCannotBeUsed) {
       {"{\"format\": 9, \"tool\": {\"name\": \"benchsentry\"}}", "it is of format 9, newer than this benchsentry reads"},
       {"{\"format\": \"2\", \"tool\": {\"name\": \"benchsentry\"}}", "its format \"2\" is not one of benchsentry"},
       {"{\"tool\": {\"name\": \"benchsentry\"}, \"layers\": {}}", "it holds no layers to compare"},
+      {"{\"format\": 4294967297, \"tool\": {\"name\": \"benchsentry\"}}", "its format 4294967297 is not one of benchsentry"},
+      {deep.c_str(), "it nests values deeper than a report (at byte 73)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.problem);

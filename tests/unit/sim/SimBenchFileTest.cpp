@@ -83,6 +83,9 @@ TEST(SimBenchFile, DefaultBenchShowsEveryFeature) {
 
 TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
   const std::string head = "format_version = 1\n";
+  const std::string stray =
+      "syntax error: a character beyond ASCII (byte 0xC3) is allowed only in strings and comments, and not first "
+      "after a backslash";
   const std::string mainframe = "[[mainframe]]\naddress = \"GPIB0::20::INSTR\"\nidentification = \"A,B,C,D\"\n";
   struct Case {
     std::string toml;
@@ -159,6 +162,10 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
       // The parser's debug build would assert on it rather than refuse it.
       {head + "\n[a\x7F]\n", "bench file \"bad.toml\", line 3: syntax error: control character 0x7F is not allowed"},
       {head + "k = \"a\x01\"\n", "bench file \"bad.toml\", line 2: syntax error: control character 0x01 is not allowed"},
+      // Where the parser would ask whether it is whitespace (undefined behaviour).
+      {head + "x = \xC3\xA9\n", "bench file \"bad.toml\", line 2: " + stray},
+      {head + "\"k\xC3\xA9\" = 1\n", "bench file \"bad.toml\", line 2: " + stray},
+      {head + "description = \"\"\"a \\\n\n  \xC3\xA9\"\"\"\n", "bench file \"bad.toml\", line 4: " + stray},
       {head + PaddedInstruments(17),
        "bench file \"bad.toml\", line 69: the padded identifications come to more than 16777216 bytes in all"},
   };
@@ -182,7 +189,8 @@ TEST(SimBenchFile, MissingFileIsNamed) {
 TEST(SimBenchFile, StatusesInHexOrSignedAndPaddedAnswers) {
   sim::SimBench bench;
   std::string error;
-  ASSERT_TRUE(sim::ReadBenchText("format_version = 1\n[[mainframe]]\naddress = \"GPIB3::4\"\n"
+  ASSERT_TRUE(sim::ReadBenchText("format_version = 1 # \xC3\xA9\ndescription = \"\"\"\xC3\xA9 \\\n c\xC3\xA9\"\"\"\n"
+                                 "[[mainframe]]\naddress = \"GPIB3::4\"\n"
                                  "identification = \"abc\"\npad_identification_to = 10\n"
                                  "[[mainframe.fault]]\nfunction = \"kv740m_cls\"\nstatus = 0xBFFC0D07\n"
                                  "[[mainframe.fault]]\nfunction = \"kv740m_dcl\"\nstatus = -1074000633\n",
