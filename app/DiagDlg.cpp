@@ -6,6 +6,7 @@
 #include "bench/GuidedTestDlg.h"
 #include "bench/TlsSelectDlg.h"
 #include "bench/TriggerCheck.h"
+#include "instrument/VisaLibrariesCheck.h"
 
 const char kMainCaption[] = "Diagnostic Tool - Velmora Technologies";
 const char kIntroText[] =
@@ -133,6 +134,9 @@ bool CDiagDlg::DispatchCommand(int32_t id) {
     case ID_DIAGNOSE_TRIGGERS:
     case ID_DIAGNOSE_TRIGGERS_ALT:
       OnTriggers();
+      return true;
+    case ID_DIAGNOSE_VISA:
+      OnVisaLibraries();
       return true;
     case ID_EDIT_CLEAR:
     case ID_EDIT_CLEAR_ALT:
@@ -301,6 +305,8 @@ void CDiagDlg::OnGuidedOpticalTest() {
   }
   EndProgress();
 }
+
+void CDiagDlg::OnVisaLibraries() { RunLayerCommand<CVisaLibrariesCheck>(); }
 
 void CDiagDlg::OnDiagnoseAll() {
   for (const CLayerEntry& layer : kLayers) RunLayerCommand(layer);

@@ -30,6 +30,8 @@ class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
   void OnDiagnoseAll();
   void OnTriggers();
   void OnGuidedOpticalTest();
+  // Which VISA library the program really gets, and every copy on the PC.
+  void OnVisaLibraries();
 
   // Utilities.
   void OnClear();

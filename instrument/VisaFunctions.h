@@ -26,11 +26,17 @@ constexpr ViStatus kViErrorResourceBusy = static_cast<ViStatus>(0xBFFF0072u);   
 constexpr ViStatus kViErrorIo = static_cast<ViStatus>(0xBFFF003Eu);               // VI_ERROR_IO
 constexpr ViStatus kViErrorNotSupportedFormat = static_cast<ViStatus>(0xBFFF003Fu); // VI_ERROR_NSUP_FMT
 constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                               // VI_ATTR_TMO_VALUE
+// What a VISA library says of itself through its default resource manager.
+constexpr ViAttr kViAttrResourceMakerName = 0xBFFF0174u;       // VI_ATTR_RSRC_MANF_NAME, text
+constexpr ViAttr kViAttrResourceMakerId = 0x3FFF0175u;         // VI_ATTR_RSRC_MANF_ID, 16 bits
+constexpr ViAttr kViAttrResourceImplVersion = 0x3FFF0003u;     // VI_ATTR_RSRC_IMPL_VERSION, ViVersion
+constexpr ViAttr kViAttrResourceSpecVersion = 0x3FFF0170u;     // VI_ATTR_RSRC_SPEC_VERSION, ViVersion
 
 // X(number, name, calling convention, parameter list). Every function returns
 // ViStatus. Listed in the order in which the GPIB scan looks them up; the number
 // is the order of its presence check, 0 for one that is looked up but not
-// required (viScanf reads what an answer longer than its first read left).
+// required (viScanf reads what an answer longer than its first read left;
+// viGetAttribute asks a library what it is).
 #define BS_VISA_FUNCTIONS(X)                                                                  \
   X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager))                            \
   X(2, viOpen, BS_STDCALL,                                                                    \
@@ -44,7 +50,8 @@ constexpr ViAttr kViAttrTimeoutValue = 0x3FFF001Au;                             
      char* description))                                                                      \
   X(6, viFindNext, BS_STDCALL, (ViFindList findList, char* description))                      \
   X(7, viSetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, ViAttrState value))   \
-  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...))
+  X(0, viScanf, BS_CDECL, (ViSession session, const char* readFormat, ...))                   \
+  X(0, viGetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, void* value))
 
 // Function pointer types: ViFn_viOpen and so on.
 #define BS_VISA_TYPEDEF(number, name, convention, params) using ViFn_##name = ViStatus(convention*) params;

@@ -58,13 +58,16 @@ void CLayerCheck::AttachBuffer(ReportDocument* document, int mode) {
 
 int CLayerCheck::Begin() {
   m_task = 1;
-  Write(kBannerStars);
-  Write(m_name);
-  Write("Layer check, </b>");
-  WriteTimestamp();
-  Write(kBannerClose);
+  WriteHeaderBanner((std::string(m_name) + "Layer check, </b>").c_str());
   m_error = 0;
   return m_task;
+}
+
+void CLayerCheck::WriteHeaderBanner(const char* title) {
+  Write(kBannerStars);
+  Write(title);
+  WriteTimestamp();
+  Write(kBannerClose);
 }
 
 const char* CLayerCheck::Keep(const char* key, const char* text) {

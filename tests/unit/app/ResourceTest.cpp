@@ -239,6 +239,7 @@ TEST_F(ResourceTest, MenuHasEveryItemInOrderWithItsId) {
       "    -",
       "    \"&Triggers\" 32800",
       "    \"&Guided Optical Test\" 32801",
+      "    \"&VISA Libraries\" 32811",
       "  \"&About\" 32802",
   };
   EXPECT_EQ(items, expected);
