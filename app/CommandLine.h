@@ -1,11 +1,11 @@
 #pragma once
 // The program's options: none for the dialog as always, /all for a run without
-// a person (a scheduler's or a lab script's), /compare for two saved reports,
-// /? for the usage.
+// a person (a scheduler's or a lab script's), /visa for the VISA Libraries
+// check alone, /compare for two saved reports, /? for the usage.
 #include <string>
 #include <vector>
 
-enum class RunMode { Interactive, Usage, DiagnoseAll, Compare, Invalid };
+enum class RunMode { Interactive, Usage, DiagnoseAll, VisaLibraries, Compare, Invalid };
 
 // A power reading counts as changed when it moved by more than this.
 constexpr double kDefaultToleranceDb = 1.0;
