@@ -185,7 +185,9 @@ void CVisaLibrariesCheck::ReportLoadFailure() {
 
   const CVisaCopy* first = FirstSearchedCopy(m_inventory);
   const char* problem = "other";
-  if (first != nullptr && (m_loadError == kErrorBadImage || !LoadableBy(first->image, m_inventory.programBits))) {
+  const bool otherImage = first != nullptr && first->image.kind == CImageType::Image &&
+                          !LoadableBy(first->image, m_inventory.programBits);
+  if (first != nullptr && (m_loadError == kErrorBadImage || otherImage)) {
     problem = "wrong_image_type";
     WriteErrorExternal((first->path + " is " + ImageTypeText(first->image) + ": " + Program() +
                         " cannot load it (wrong image type).")
@@ -401,8 +403,11 @@ void CVisaLibrariesCheck::ReportWarnings() {
     if (!searched || copy.file != kVisa32Library) continue;
     searchedCopy = true;
     if (!LoadableBy(copy.image, m_inventory.programBits)) {
-      Warn("wrong_image", copy.path + " is " + ImageTypeText(copy.image) + " where " + program +
-                              " looks for visa32.dll.");
+      Warn("wrong_image", copy.image.kind == CImageType::Image
+                              ? copy.path + " is " + ImageTypeText(copy.image) + " where " + program +
+                                    " looks for visa32.dll."
+                              : copy.path + " is no library " + program + " can load (" +
+                                    ImageTypeText(copy.image) + ").");
       continue;
     }
     systemCopy |= SamePath(FolderOf(copy.path), systemFolder);

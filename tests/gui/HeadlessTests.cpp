@@ -209,6 +209,8 @@ TEST_F(Headless, VisaLibrariesOfTwoPublishers) {
   ASSERT_NO_FATAL_FAILURE(StartIn(m_dir, exe));
   ASSERT_NO_FATAL_FAILURE(Run(kVisaLibraries));
   Screenshot(".png");
+  SendMessageA(GetDlgItem(m_app.MainWindow(), 1000), WM_VSCROLL, SB_TOP, 0);
+  Screenshot(".top.png");
   const std::string window = m_app.ReportText();
   ASSERT_NO_FATAL_FAILURE(Close());
   const CRunResult run = RunToEnd(exe, "/visa /json v.json /text v.txt");
