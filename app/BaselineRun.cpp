@@ -1,6 +1,7 @@
 #include "app/BaselineRun.h"
 
 #include "app/HeadlessRun.h"
+#include "app/VisaCompare.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -99,7 +100,7 @@ std::string ChangesConsoleText(const CBaselineComparison& comparison) {
   if (comparison.changes.empty()) return text + "No change " + where + "\r\n";
   text += "Changes " + where + ":\r\n";
   ByLayer(comparison.changes, [&](const std::string& layer, size_t from, size_t to) {
-    text += layer + " layer:\r\n";
+    text += ChangeGroupTitle(layer) + ":\r\n";
     for (size_t i = from; i < to; ++i) text += "  " + Utf8ToLatin1(ChangeLine(comparison.changes[i])) + "\r\n";
   });
   return text + CountText(comparison.changes.size()) + " since the baseline\r\n";
@@ -115,8 +116,8 @@ void WriteChangesSection(const CBaselineComparison& comparison, std::string& win
   section.Write("</b> <br>\r\n**********************************************<br>\r\n");
   ByLayer(comparison.changes, [&](const std::string& layer, size_t from, size_t to) {
     section.Write("<b>");
-    section.WriteExternal(Utf8ToLatin1(layer).c_str());
-    section.Write(" layer:</b><br>\r\n");
+    section.WriteExternal(Utf8ToLatin1(ChangeGroupTitle(layer)).c_str());
+    section.Write(":</b><br>\r\n");
     for (size_t i = from; i < to; ++i) {
       section.WriteInfoExternal(Shortened(Utf8ToLatin1(ChangeLine(comparison.changes[i]))).c_str());
       section.Write("<br>\r\n");

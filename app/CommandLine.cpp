@@ -5,11 +5,15 @@
 const char kUsageText[] =
     "Usage: benchsentry.exe /all [/html FILE] [/text FILE] [/json FILE] [/trace FILE]\r\n"
     "                            [/baseline GOOD.json [/tolerance DB]]\r\n"
+    "       benchsentry.exe /visa [/html FILE] [/text FILE] [/json FILE]\r\n"
     "       benchsentry.exe /compare OLD.json NEW.json [/tolerance DB]\r\n"
     "       benchsentry.exe /io RESOURCE COMMAND [/timeout MS] [/write]\r\n"
     "       benchsentry.exe /io RESOURCE /read [/timeout MS]\r\n"
     "\r\n"
     "  /all           run Diagnose All without asking anything, then exit\r\n"
+    "  /visa          run only the VISA Libraries check: which visa32.dll this\r\n"
+    "                 program loads and every copy on the PC; exit code 0 OK,\r\n"
+    "                 1 FAILED\r\n"
     "  /html FILE     save the report as an HTML file\r\n"
     "  /text FILE     save the report as a text file\r\n"
     "  /json FILE     save the results as a JSON file\r\n"
@@ -35,6 +39,8 @@ const char kUsageText[] =
     "\r\n"
     "Without options the program opens its window as usual.\r\n"
     "Exit code: the number of layers that failed (0: all five OK);\r\n"
+    "with /all the JSON report also holds the VISA Libraries check's findings,\r\n"
+    "which do not change the exit code;\r\n"
     "10 when no layer failed but the bench differs from its baseline\r\n"
     "(with /compare: NEW.json's failed layers, else 10 when it differs from OLD.json);\r\n"
     "100 when the run could not be carried out;\r\n"
@@ -145,6 +151,7 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
   }
 
   bool all = false;
+  bool visa = false;
   bool compare = false;
   bool tolerance = false;
   std::string output;  // the first of /html, /text, /json, /trace given
@@ -154,7 +161,11 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
     const std::string& argument = arguments[i];
     if (!IsOption(argument)) return Invalid("unexpected argument \"" + argument + "\"");
     const std::string name = Lower(argument.substr(1));
-    bool* flag = name == "all" ? &all : name == "compare" ? &compare : name == "tolerance" ? &tolerance : nullptr;
+    bool* flag = name == "all"         ? &all
+                 : name == "visa"      ? &visa
+                 : name == "compare"   ? &compare
+                 : name == "tolerance" ? &tolerance
+                                       : nullptr;
     if (flag != nullptr) {
       if (*flag) return Invalid("the option " + argument + " is given twice");
       *flag = true;
@@ -185,13 +196,15 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
     if (name != "baseline" && output.empty()) output = argument;
   }
   if (compare) {
-    if (all) return Invalid("/compare runs nothing: it cannot go with /all");
+    if (all || visa) return Invalid(std::string("/compare runs nothing: it cannot go with ") + (all ? "/all" : "/visa"));
     if (!baseline.empty()) return Invalid("/compare cannot go with /baseline");
     if (!output.empty()) return Invalid("the option " + output + " needs /all: /compare writes to the console only");
     options.mode = RunMode::Compare;
     return options;
   }
-  if (!all) return Invalid("the options need /all");
+  if (all && visa) return Invalid("/visa runs only the VISA Libraries check: it cannot go with /all");
+  if (visa && (!baseline.empty() || tolerance)) return Invalid("/visa cannot go with /baseline or /tolerance");
+  if (!all && !visa) return Invalid("the options need /all");
   options.baselineFile = baseline;
   if (tolerance && options.baselineFile.empty()) return Invalid("the option /tolerance needs /baseline or /compare");
 
@@ -208,6 +221,6 @@ CRunOptions ParseCommandLine(const std::string& commandLine) {
       return Invalid("the file \"" + *files[a] + "\" is named for the baseline and an output");
     }
   }
-  options.mode = RunMode::DiagnoseAll;
+  options.mode = visa ? RunMode::VisaLibraries : RunMode::DiagnoseAll;
   return options;
 }

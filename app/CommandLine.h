@@ -1,12 +1,13 @@
 #pragma once
 // The program's options: none for the dialog as always, /all for a run without
-// a person (a scheduler's or a lab script's), /compare for two saved reports,
-// /io for one instrument by hand, /? for the usage.
+// a person (a scheduler's or a lab script's), /visa for the VISA Libraries
+// check alone, /compare for two saved reports, /io for one instrument by hand,
+// /? for the usage.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum class RunMode { Interactive, Usage, DiagnoseAll, Compare, Io, Invalid };
+enum class RunMode { Interactive, Usage, DiagnoseAll, VisaLibraries, Compare, Io, Invalid };
 
 // A power reading counts as changed when it moved by more than this.
 constexpr double kDefaultToleranceDb = 1.0;

@@ -7,6 +7,7 @@
 #include "bench/GuidedTestDlg.h"
 #include "bench/TlsSelectDlg.h"
 #include "bench/TriggerCheck.h"
+#include "instrument/VisaLibrariesCheck.h"
 
 const char kMainCaption[] = "Diagnostic Tool - Velmora Technologies";
 const char kIntroText[] =
@@ -143,6 +144,8 @@ bool CDiagDlg::DispatchCommand(int32_t id) {
       return true;
     case ID_DIAGNOSE_IO:
       OnInstrumentIo();
+    case ID_DIAGNOSE_VISA:
+      OnVisaLibraries();
       return true;
     case ID_EDIT_CLEAR:
     case ID_EDIT_CLEAR_ALT:
@@ -325,6 +328,7 @@ void CDiagDlg::OnInstrumentIo() {
   }
   EndProgress();
 }
+void CDiagDlg::OnVisaLibraries() { RunLayerCommand<CVisaLibrariesCheck>(); }
 
 void CDiagDlg::OnDiagnoseAll() {
   for (const CLayerEntry& layer : kLayers) RunLayerCommand(layer);

@@ -35,6 +35,8 @@ class CDiagDlg : public CDialog, public ICheckProgress, public IInstrumentWait {
   void OnTriggers();
   void OnGuidedOpticalTest();
   void OnInstrumentIo();
+  // Which VISA library the program really gets, and every copy on the PC.
+  void OnVisaLibraries();
 
   // Utilities.
   void OnClear();

@@ -9,6 +9,7 @@
 #include "app/LayerCatalogue.h"
 #include "app/ReportExport.h"
 #include "app/TraceReport.h"
+#include "app/VisaReport.h"
 #include "app/Version.h"
 #include "platform/Platform.h"
 #include "report/CheckRunner.h"
@@ -29,28 +30,50 @@ class CTextWindow : public IReportWindow {
   std::string m_text;
 };
 
-CLayerOutcome RunLayer(const CLayerEntry& layer, const CCheckRunner& runner, const CTextWindow& window) {
+}  // namespace
+
+std::string IsoLocalTime() {
+  IClock* clock = GetPlatform().clock;
+  std::tm now = {};
+  if (clock == nullptr || !clock->LocalTime(now)) return std::string();
+  char stamp[32] = {};
+  if (std::strftime(stamp, sizeof(stamp), "%Y-%m-%dT%H:%M:%S", &now) == 0) return std::string();
+  return stamp;
+}
+
+CLayerOutcome RunCheckWithoutWindow(const char* name, const CCheckRunner::MakeCheck& make, std::string& windowText,
+                                    ReportDocument& document) {
+  CTextWindow window;
+  CRunTarget target;
+  target.window = &window;
+  target.windowMode = kModePlain;
+  target.document = &document;
+  target.documentMode = kModeMarkup;
   CLayerOutcome outcome;
-  outcome.name = layer.name;
-  const size_t from = window.Text().size();
+  outcome.name = name;
   CCallTrace::ResetStats();
-  outcome.error = runner.Run(layer.makeCheck, [&outcome](CLayerCheck& check) {
+  outcome.error = CCheckRunner(target).Run(make, [&outcome](CLayerCheck& check) {
     outcome.findings = check.Findings().Root();
     outcome.calls = CCallTrace::Stats();
     outcome.errorCalls = check.ErrorCalls();
   });
-  outcome.text = window.Text().substr(from);
+  outcome.text = window.Text();
+  windowText += window.Text();
   return outcome;
 }
 
-void Say(const std::string& text, bool error) {
+void SayOnConsole(const std::string& text, bool error) {
   IShell* shell = GetPlatform().shell;
   if (shell != nullptr) shell->WriteToConsole(text.c_str(), error);
 }
 
-int Fail(const std::string& problem) {
+namespace {
+
+void Say(const std::string& text, bool error) { SayOnConsole(text, error); }
+
+bool Fail(const std::string& problem) {
   Say("benchsentry: " + problem + "\r\n", true);
-  return kExitRunFailed;
+  return false;
 }
 
 // Where a report is written before it takes the place of the file it replaces.
@@ -60,6 +83,13 @@ struct COutputFile {
   const char* option;
   const std::string* path;
 };
+
+std::vector<COutputFile> Outputs(const CRunOptions& options) {
+  return {{"/html", &options.htmlFile},
+          {"/text", &options.textFile},
+          {"/json", &options.jsonFile},
+          {"/trace", &options.traceFile}};
+}
 
 }  // namespace
 
@@ -83,38 +113,77 @@ CDiagnoseAllResult RunDiagnoseAll(CTraceLog* trace) {
   result.started = IsoLocalTime();
   const CTraceSession session(trace);
   result.document = std::string(kReportHead) + kReportTitle;
-  CTextWindow window;
-  CRunTarget target;
-  target.window = &window;
-  target.windowMode = kModePlain;
-  target.document = &result.document;
-  target.documentMode = kModeMarkup;
-  const CCheckRunner runner(target);
-  for (const CLayerEntry& layer : kLayers) result.layers.push_back(RunLayer(layer, runner, window));
-  result.windowText = window.Text();
+  for (const CLayerEntry& layer : kLayers) {
+    result.layers.push_back(RunCheckWithoutWindow(layer.name, layer.makeCheck, result.windowText, result.document));
+  }
+  result.visa = RunVisaLibrariesAlone().outcome;
   return result;
+}
+
+nlohmann::ordered_json JsonReportHead(const std::string& started) {
+  nlohmann::ordered_json root;
+  root["format"] = kJsonFormat;
+  root["tool"] = {{"name", kToolName}, {"version", kToolVersion}};
+  root["started"] = started;
+  return root;
+}
+
+nlohmann::ordered_json OutcomeJson(const CLayerOutcome& outcome, bool withName) {
+  nlohmann::ordered_json json;
+  if (withName) json["name"] = outcome.name;
+  json["verdict"] = outcome.error != 0 ? "failed" : "ok";
+  json["error_code"] = outcome.error;
+  json["report"] = Latin1ToUtf8(outcome.text);
+  for (auto it = outcome.findings.begin(); it != outcome.findings.end(); ++it) json[it.key()] = it.value();
+  return json;
 }
 
 std::string DiagnoseAllJson(const CDiagnoseAllResult& result) {
   using Json = nlohmann::ordered_json;
-  Json root;
-  root["format"] = kJsonFormat;
-  root["tool"] = {{"name", kToolName}, {"version", kToolVersion}};
-  root["started"] = result.started;
+  Json root = JsonReportHead(result.started);
   root["failed_layers"] = result.FailedLayers();
   Json layers = Json::array();
   for (const CLayerOutcome& outcome : result.layers) {
-    Json layer;
-    layer["name"] = outcome.name;
-    layer["verdict"] = outcome.error != 0 ? "failed" : "ok";
-    layer["error_code"] = outcome.error;
-    layer["report"] = Latin1ToUtf8(outcome.text);
-    for (auto it = outcome.findings.begin(); it != outcome.findings.end(); ++it) layer[it.key()] = it.value();
+    Json layer = OutcomeJson(outcome, true);
     layer["io"] = LayerCallsJson(outcome.calls, outcome.errorCalls);
     layers.push_back(layer);
   }
   root["layers"] = layers;
+  if (result.visa) root["visa_libraries"] = OutcomeJson(*result.visa, false);
   return root.dump(2) + "\n";
+}
+
+bool OutputsWritable(const CRunOptions& options) {
+  IFileSystem* files = GetPlatform().files;
+  for (const COutputFile& output : Outputs(options)) {
+    if (output.path->empty()) continue;
+    const std::string partial = PartialFileName(*output.path);
+    FileHandle file = files != nullptr ? files->CreateForWrite(partial.c_str()) : nullptr;
+    if (file == nullptr) return Fail("cannot write the file \"" + *output.path + "\" (" + output.option + ")");
+    files->Close(file);
+    files->DeleteFile(partial.c_str());
+  }
+  return true;
+}
+
+bool WriteOutputs(const CRunOptions& options, const std::string& html, const std::string& text,
+                  const std::string& json, const std::string& trace) {
+  IFileSystem* files = GetPlatform().files;
+  const std::string* contents[] = {&html, &text, &json, &trace};
+  size_t i = 0;
+  for (const COutputFile& output : Outputs(options)) {
+    const std::string& path = *output.path;
+    const std::string& content = *contents[i++];
+    if (path.empty()) continue;
+    // An existing report is only ever replaced by a whole new one.
+    const std::string partial = PartialFileName(path);
+    if (files == nullptr || WriteTextFile(*files, partial.c_str(), content) != WriteStatus::Ok ||
+        !files->MoveFileReplacing(partial.c_str(), path.c_str())) {
+      if (files != nullptr) files->DeleteFile(partial.c_str());
+      return Fail("the file \"" + path + "\" (" + output.option + ") could not be written");
+    }
+  }
+  return true;
 }
 
 int RunFromCommandLine(const CRunOptions& options) {
@@ -136,6 +205,8 @@ int RunFromCommandLine(const CRunOptions& options) {
       return RunCompare(options);
     case RunMode::Io:
       return RunIoCommand(options.io);
+    case RunMode::VisaLibraries:
+      return RunVisaLibrariesCommand(options);
     case RunMode::DiagnoseAll:
       break;
   }
@@ -145,23 +216,7 @@ int RunFromCommandLine(const CRunOptions& options) {
   const bool compared = !options.baselineFile.empty();
   if (compared && !ReadBaseline(options.baselineFile, "baseline", comparison)) return kExitBadReport;
 
-  IFileSystem* files = GetPlatform().files;
-  const COutputFile outputs[] = {{"/html", &options.htmlFile},
-                                 {"/text", &options.textFile},
-                                 {"/json", &options.jsonFile},
-                                 {"/trace", &options.traceFile}};
-  // A file that cannot be written is found before a run of minutes, not after
-  // it, and without touching the file it is to replace: its new version is
-  // written beside it first.
-  for (const COutputFile& output : outputs) {
-    if (output.path->empty()) continue;
-    const std::string partial = PartialFileName(*output.path);
-    FileHandle file = files != nullptr ? files->CreateForWrite(partial.c_str()) : nullptr;
-    if (file == nullptr) return Fail("cannot write the file \"" + *output.path + "\" (" + output.option + ")");
-    files->Close(file);
-    files->DeleteFile(partial.c_str());
-  }
-
+  if (!OutputsWritable(options)) return kExitRunFailed;
   CTraceLog trace;
   CDiagnoseAllResult result = RunDiagnoseAll(options.traceFile.empty() ? nullptr : &trace);
   std::string json = DiagnoseAllJson(result);
@@ -171,18 +226,9 @@ int RunFromCommandLine(const CRunOptions& options) {
     WriteChangesSection(comparison, result.windowText, result.document);
     json = JsonWithChanges(json, comparison);
   }
-  const std::string contents[] = {result.document, result.windowText, json,
-                                  options.traceFile.empty() ? std::string() : trace.Text(RunTraceNotes(result.started))};
-  for (size_t i = 0; i < 4; ++i) {
-    const std::string& path = *outputs[i].path;
-    if (path.empty()) continue;
-    // An existing report is only ever replaced by a whole new one.
-    const std::string partial = PartialFileName(path);
-    if (WriteTextFile(*files, partial.c_str(), contents[i]) != WriteStatus::Ok ||
-        !files->MoveFileReplacing(partial.c_str(), path.c_str())) {
-      files->DeleteFile(partial.c_str());
-      return Fail("the file \"" + path + "\" (" + outputs[i].option + ") could not be written");
-    }
+  if (!WriteOutputs(options, result.document, result.windowText, json,
+                    options.traceFile.empty() ? std::string() : trace.Text(RunTraceNotes(result.started)))) {
+    return kExitRunFailed;
   }
 
   std::string summary;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <map>
 
+#include "app/VisaCompare.h"
+
 namespace {
 
 using Json = nlohmann::json;
@@ -358,6 +360,7 @@ std::string Dbm(const Json& value) {
 
 std::vector<CChange> CompareReports(const Json& before, const Json& after, double toleranceDb) {
   std::vector<CChange> changes;
+  CompareVisaLibraries(before, after, changes);
   const Json& oldLayers = List(before, "layers");
   // Mainframes are GPIB instruments too: their identification is compared once,
   // in the GPIB layer, when both reports list its resources.
@@ -392,6 +395,7 @@ std::vector<CChange> CompareReports(const Json& before, const Json& after, doubl
 }
 
 std::string ChangeLine(const CChange& change) {
+  if (IsVisaChange(change)) return VisaChangeLine(change);
   const std::string& kind = change.kind;
   const std::string head = change.item + ": ";
   if (kind == "error_new") return "new error: " + Shown(change.newValue);

@@ -53,13 +53,22 @@ int CFileVersionInfo::Load(const char* moduleName) {
 
   std::string path;
   if (!libraries->GetModuleFileName(module, path) || path.empty()) return 0;
+  return LoadFile(path.c_str());
+}
 
-  uint32_t size = libraries->GetFileVersionInfoSize(path.c_str());
+int CFileVersionInfo::LoadFile(const char* path) {
+  m_codePage = kDefaultCodePage;
+  m_language = kDefaultLanguage;
+  m_fixed = FixedFileInfo();
+  ILibraries* libraries = GetPlatform().libraries;
+  if (libraries == nullptr || path == nullptr) return 0;
+
+  uint32_t size = libraries->GetFileVersionInfoSize(path);
   if (size == 0 || size > kMaxVersionInfoSize) return 0;
 
   m_data.assign(size, 0);
   m_hasData = true;
-  if (!libraries->GetFileVersionInfo(path.c_str(), size, m_data.data())) return 0;
+  if (!libraries->GetFileVersionInfo(path, size, m_data.data())) return 0;
 
   uint32_t length = 0;
   const uint8_t* value = Query("\\", length);

@@ -40,6 +40,8 @@ class CFileVersionInfo {
   // Reads the resource of a module already loaded (null: the program itself).
   // 1 when the fixed information carries the right signature, else 0.
   int Load(const char* moduleName);
+  // The same for a file that need not be loaded (a copy found on the disk).
+  int LoadFile(const char* path);
   // A string value under the current translation; empty when there is none.
   std::string GetString(const char* valueName) const;
 

@@ -33,6 +33,12 @@ constexpr ViStatus kViSuccessMaxCount = static_cast<ViStatus>(0x3FFF0006u);     
 constexpr ViAttr kViAttrTermChar = 0x3FFF0018u;                                   // VI_ATTR_TERMCHAR
 constexpr ViAttr kViAttrTermCharEnabled = 0x3FFF0038u;                            // VI_ATTR_TERMCHAR_EN
 
+// What a VISA library says of itself through its default resource manager.
+constexpr ViAttr kViAttrResourceMakerName = 0xBFFF0174u;       // VI_ATTR_RSRC_MANF_NAME, text
+constexpr ViAttr kViAttrResourceMakerId = 0x3FFF0175u;         // VI_ATTR_RSRC_MANF_ID, 16 bits
+constexpr ViAttr kViAttrResourceImplVersion = 0x3FFF0003u;     // VI_ATTR_RSRC_IMPL_VERSION, ViVersion
+constexpr ViAttr kViAttrResourceSpecVersion = 0x3FFF0170u;     // VI_ATTR_RSRC_SPEC_VERSION, ViVersion
+
 constexpr int32_t kViFindBufferSize = 256;  // VI_FIND_BUFLEN: a resource description
 
 // The library as the trace names it; its statuses are VISA's.
@@ -41,8 +47,9 @@ inline constexpr CTraceLibrary kVisaTraceLibrary{"visa32.dll", TraceStatusKind::
 // X(number, name, calling convention, parameter list, roles). Every function
 // returns ViStatus. Listed in the order in which the GPIB scan looks them up; the
 // number is the order of its presence check, 0 for one that is looked up but not
-// required (viScanf reads what an answer longer than its first read left; the
-// byte-wise calls after it serve the instrument I/O panel, which checks them itself). The
+// required (viScanf reads what an answer longer than its first read left;
+// viGetAttribute asks a library what it is; the byte-wise calls after it serve the
+// instrument I/O panel, which checks them itself). The
 // roles say what each parameter is to the trace (platform/TraceFormat.h).
 #define BS_VISA_FUNCTIONS(X)                                                                  \
   X(1, viOpenDefaultRM, BS_STDCALL, (ViSession * resourceManager), (ArgOutHandle))            \
@@ -69,7 +76,9 @@ inline constexpr CTraceLibrary kVisaTraceLibrary{"visa32.dll", TraceStatusKind::
   X(0, viRead, BS_STDCALL, (ViSession session, ViByte* buffer, ViUInt32 count, ViUInt32* read), \
     (ArgHandle, ArgOutBytes(3), ArgIn, ArgOut))                                               \
   X(0, viClear, BS_STDCALL, (ViSession session), (ArgHandle))                                 \
-  X(0, viReadSTB, BS_STDCALL, (ViSession session, ViUInt16* statusByte), (ArgHandle, ArgOut))
+  X(0, viReadSTB, BS_STDCALL, (ViSession session, ViUInt16* statusByte), (ArgHandle, ArgOut))  \
+  X(0, viGetAttribute, BS_STDCALL, (ViObject object, ViAttr attribute, void* value),          \
+    (ArgHandle, ArgAttribute, ArgOut))
 
 // Function pointer types: ViFn_viOpen and so on.
 #define BS_VISA_TYPEDEF(number, name, convention, params, roles) using ViFn_##name = ViStatus(convention*) params;

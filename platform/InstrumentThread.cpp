@@ -136,6 +136,15 @@ ModuleHandle CInstrumentLibraries::LoadLibrary(const char* name) {
   return module;
 }
 
+ModuleHandle CInstrumentLibraries::LoadLibraryReporting(const char* name, uint32_t& error) {
+  if (!IsBenchLibrary(name)) return m_libraries.LoadLibraryReporting(name, error);
+  ModuleHandle module = nullptr;
+  // The error code belongs to the thread that loaded: it is read there.
+  auto call = [&] { module = m_libraries.LoadLibraryReporting(name, error); };
+  CInstrumentThread::Run(call);
+  return module;
+}
+
 void CInstrumentLibraries::FreeLibrary(ModuleHandle module) {
   std::string path;
   // A module whose name cannot be read is freed where it may have been loaded.

@@ -51,6 +51,7 @@ class CInstrumentLibraries : public ILibraries {
   static const char* BenchLibraryFile(const char* nameOrPath);
 
   ModuleHandle LoadLibrary(const char* name) override;
+  ModuleHandle LoadLibraryReporting(const char* name, uint32_t& error) override;
   void* GetProcAddress(ModuleHandle module, const char* name) override {
     return m_libraries.GetProcAddress(module, name);
   }

@@ -10,6 +10,9 @@ class ILibraries {
   virtual ~ILibraries() = default;
   // Null when the library cannot be loaded (the platform's search order applies).
   virtual ModuleHandle LoadLibrary(const char* name) = 0;
+  // The same, with the system's error code when it cannot (0 when it loads),
+  // and no message box of the system for a missing dependency.
+  virtual ModuleHandle LoadLibraryReporting(const char* name, uint32_t& error) = 0;
   // Null when the module does not export the name.
   virtual void* GetProcAddress(ModuleHandle module, const char* name) = 0;
   virtual void FreeLibrary(ModuleHandle module) = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // System information, the OS version record, the registry and the computer name.
 #include <cstdint>
+#include <string>
 
 // The fields of the system-information record that the system reads.
 struct SystemInfoRecord {
@@ -33,6 +34,20 @@ struct OsVersionRecord {
 
 using RegistryKey = void*;
 
+// Registry views of 64-bit Windows: the program's own, the 32-bit or the 64-bit one.
+constexpr int32_t kRegistryViewOwn = 0;
+constexpr int32_t kRegistryView32 = 32;
+constexpr int32_t kRegistryView64 = 64;
+// Value types of the registry.
+constexpr uint32_t kRegistryString = 1;        // REG_SZ
+constexpr uint32_t kRegistryExpandString = 2;  // REG_EXPAND_SZ
+constexpr uint32_t kRegistryDword = 4;         // REG_DWORD
+// Status past the last value or subkey of an enumeration.
+constexpr int32_t kRegistryNoMoreItems = 259;
+
+// A call that only newer Windows has, looked up at run time.
+enum class LateCall { Done, Failed, Missing };
+
 class ISystem {
  public:
   virtual ~ISystem() = default;
@@ -51,6 +66,32 @@ class ISystem {
   virtual int32_t RegQueryValueEx(RegistryKey key, const char* valueName, uint8_t* data,
                                   uint32_t* size) = 0;
   virtual void RegCloseKey(RegistryKey key) = 0;
+  // For reading values and listing subkeys, in a view (kRegistryView...); older
+  // Windows know only the program's own view.
+  virtual int32_t RegOpenKeyView(const char* subKey, int32_t view, RegistryKey* key) = 0;
+  // The index-th value of a key: name, type and data (kRegistryNoMoreItems past the last).
+  virtual int32_t RegEnumValue(RegistryKey key, uint32_t index, std::string& name, uint32_t& type,
+                               std::string& data) = 0;
+  virtual int32_t RegEnumKey(RegistryKey key, uint32_t index, std::string& name) = 0;
   // size: the buffer's size in characters in, the name's length out.
   virtual bool GetComputerName(char* buffer, uint32_t* size) = 0;
+
+  // The folders the library search goes through, as this program sees them.
+  virtual bool GetSystemDirectory(std::string& path) = 0;
+  virtual bool GetWindowsDirectory(std::string& path) = 0;
+  virtual bool GetCurrentDirectory(std::string& path) = 0;
+  // False when the variable is not set.
+  virtual bool GetEnvironmentVariable(const char* name, std::string& value) = 0;
+  // The width of this program's own image: 32 or 64.
+  virtual int32_t ProgramBits() = 0;
+  // 64-bit Windows' calls (XP SP2, XP x64 and later), each looked up at run time.
+  virtual LateCall IsWow64Process(bool& wow64) = 0;
+  // The file system redirection of a 32-bit program on 64-bit Windows, for this
+  // thread: off (previous receives what revert needs) and back.
+  virtual LateCall Wow64DisableWow64FsRedirection(void** previous) = 0;
+  virtual bool Wow64RevertWow64FsRedirection(void* previous) = 0;
+  // The system folder of 32-bit programs, as a 64-bit program names it.
+  virtual LateCall GetSystemWow64Directory(std::string& path) = 0;
+  // The system's text for an error code, without its line end; empty when it has none.
+  virtual std::string FormatMessage(uint32_t code) = 0;
 };

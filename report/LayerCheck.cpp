@@ -62,13 +62,16 @@ int CLayerCheck::Begin() {
   m_callsSeen = CCallTrace::NextSequence();
   m_errorCall = 0;
   m_errorOpen = false;
-  Write(kBannerStars);
-  Write(m_name);
-  Write("Layer check, </b>");
-  WriteTimestamp();
-  Write(kBannerClose);
+  WriteHeaderBanner((std::string(m_name) + "Layer check, </b>").c_str());
   m_error = 0;
   return m_task;
+}
+
+void CLayerCheck::WriteHeaderBanner(const char* title) {
+  Write(kBannerStars);
+  Write(title);
+  WriteTimestamp();
+  Write(kBannerClose);
 }
 
 const char* CLayerCheck::Keep(const char* key, const char* text) {

@@ -126,6 +126,9 @@ class CLayerCheck {
 
  protected:
   void SetName(const char* name);
+  // The header banner: 46 asterisks, the bold title (closed by "</b>" in it),
+  // the timestamp, 46 asterisks.
+  void WriteHeaderBanner(const char* title);
   // The opening tag of a colour writer: head + colour + ">".
   void WriteColourHead(const char* head, const char* colour);
   // The verdict banner of a layer titled title: FAILED in red when m_error is

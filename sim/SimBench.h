@@ -95,6 +95,33 @@ struct SimStatusText {
   std::string text;
 };
 
+// What the VISA library says of itself through its resource manager.
+struct SimVisaIdentity {
+  std::string makerName;  // empty: the publisher in the library's own version resource
+  int32_t makerId = 0x0FFF;
+  uint32_t implementationVersion = 0x00100000;  // 1.0.0, in the VISA version form
+  uint32_t specificationVersion = 0x00400000;   // 4.0.0
+};
+
+// A copy of the VISA library the bench puts in place before the program starts
+// (sim/win32/SimPlaceCopies.cpp): where, which library variant, under which name.
+struct SimVisaCopy {
+  std::string folder;  // program, current, system, other_system, windows or path
+  std::string path;    // the folder put on PATH, for folder = "path"
+  std::string variant;  // one of sim/variants; empty: the bench's own library
+  std::string file = "visa32.dll";
+  int line = 0;
+};
+
+// A registry value (a text) the bench writes for the VISA framework.
+struct SimRegistryValue {
+  std::string view;  // own, 32 or 64
+  std::string key;   // under HKEY_LOCAL_MACHINE
+  std::string name;
+  std::string value;
+  int line = 0;
+};
+
 struct SimBench {
   std::string fileName;
   std::string description;
@@ -102,6 +129,9 @@ struct SimBench {
   std::vector<SimInstrument> instruments;
   SimListing listing;
   int32_t visaTimeoutDelayMilliseconds = 0;
+  SimVisaIdentity visaIdentity;
+  std::vector<SimVisaCopy> visaCopies;
+  std::vector<SimRegistryValue> visaRegistry;
   // Texts the bench gives to driver statuses (its faults' messages).
   std::vector<SimStatusText> statusTexts;
 };

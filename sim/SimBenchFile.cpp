@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <iterator>
+#include <utility>
 
 // No streams: the parser reads from a string, numbers go through charconv.
 #define TOML_EXCEPTIONS 0
@@ -16,6 +17,7 @@
 #include "instrument/DriverFunctions.h"
 #include "sim/SimAddress.h"
 #include "sim/SimBenchScan.h"
+#include "sim/SimExports.h"
 #include "sim/SimStatus.h"
 
 namespace sim {
@@ -77,6 +79,10 @@ class CSimBenchReader {
 
   bool Listing(const toml::node& node);
   bool VisaSettings(const toml::node& node);
+  bool VisaCopy(const toml::node& node);
+  bool VisaRegistry(const toml::node& node);
+  bool Choice(const toml::table& table, const char* key, std::initializer_list<const char*> choices,
+              const std::string& where, std::string& value);
   bool Mainframe(const toml::node& node);
   bool Slot(const toml::node& node, SimMainframe& mainframe, bool (&seen)[kSlotCount]);
   bool Fault(const toml::node& node, SimMainframe& mainframe);
@@ -388,7 +394,9 @@ bool CSimBenchReader::VisaSettings(const toml::node& node) {
   if (table == nullptr) {
     return Fail(LineOf(node), "\"visa\" must be a table");
   }
-  if (!OnlyKeys(*table, {"timeout_delay_ms"}, "[visa]")) {
+  if (!OnlyKeys(*table,
+                {"timeout_delay_ms", "maker_name", "maker_id", "implementation_version", "specification_version"},
+                "[visa]")) {
     return false;
   }
   if (const toml::node* delay = table->get("timeout_delay_ms")) {
@@ -398,6 +406,90 @@ bool CSimBenchReader::VisaSettings(const toml::node& node) {
     }
     m_bench.visaTimeoutDelayMilliseconds = static_cast<int32_t>(value);
   }
+  SimVisaIdentity& identity = m_bench.visaIdentity;
+  if (const toml::node* name = table->get("maker_name"); name && !Text(*name, "maker_name", identity.makerName)) {
+    return false;
+  }
+  int64_t value = 0;
+  if (const toml::node* id = table->get("maker_id")) {
+    if (!Integer(*id, "maker_id", 0, 0xFFFF, value)) return false;
+    identity.makerId = static_cast<int32_t>(value);
+  }
+  for (auto [key, version] : {std::pair<const char*, uint32_t*>{"implementation_version", &identity.implementationVersion},
+                              {"specification_version", &identity.specificationVersion}}) {
+    const toml::node* node = table->get(key);
+    if (node == nullptr) continue;
+    if (!Integer(*node, key, 0, UINT32_MAX, value)) return false;
+    *version = static_cast<uint32_t>(value);
+  }
+  return true;
+}
+
+bool CSimBenchReader::Choice(const toml::table& table, const char* key, std::initializer_list<const char*> choices,
+                             const std::string& where, std::string& value) {
+  const toml::node* node = table.get(key);
+  if (node == nullptr) {
+    return Fail(LineOf(table), where + " has no " + Quoted(key));
+  }
+  if (!Text(*node, key, value)) {
+    return false;
+  }
+  std::string known;
+  for (const char* choice : choices) {
+    if (value == choice) return true;
+    known += (known.empty() ? "" : ", ") + Quoted(choice);
+  }
+  return Fail(LineOf(*node), Quoted(key) + " must be one of " + known + ", not " + Quoted(value));
+}
+
+bool CSimBenchReader::VisaCopy(const toml::node& node) {
+  const toml::table* table = node.as_table();
+  if (table == nullptr) {
+    return Fail(LineOf(node), "\"visa_copy\" must be written as [[visa_copy]] tables");
+  }
+  SimVisaCopy copy;
+  copy.line = LineOf(node);
+  if (!OnlyKeys(*table, {"folder", "path", "variant", "file"}, "[[visa_copy]]") ||
+      !Choice(*table, "folder", {"program", "current", "system", "other_system", "windows", "path"},
+              "[[visa_copy]]", copy.folder) ||
+      (table->get("file") && !Choice(*table, "file", {"visa32.dll", "visa64.dll"}, "[[visa_copy]]", copy.file))) {
+    return false;
+  }
+  const toml::node* path = table->get("path");
+  if ((copy.folder == "path") != (path != nullptr)) {
+    return Fail(path != nullptr ? LineOf(*path) : copy.line, "\"path\" goes with folder \"path\", and only with it");
+  }
+  if (path != nullptr && !Text(*path, "path", copy.path)) {
+    return false;
+  }
+  if (const toml::node* variant = table->get("variant")) {
+    if (!Text(*variant, "variant", copy.variant)) return false;
+    bool known = copy.variant.empty();
+    for (const std::string& name : SimVariantNames("visa32.dll")) known = known || name == copy.variant;
+    if (!known) return Fail(LineOf(*variant), Quoted(copy.variant) + " is not a variant of visa32.dll");
+  }
+  m_bench.visaCopies.push_back(copy);
+  return true;
+}
+
+bool CSimBenchReader::VisaRegistry(const toml::node& node) {
+  const toml::table* table = node.as_table();
+  if (table == nullptr) {
+    return Fail(LineOf(node), "\"visa_registry\" must be written as [[visa_registry]] tables");
+  }
+  SimRegistryValue value;
+  value.line = LineOf(node);
+  if (!OnlyKeys(*table, {"view", "key", "name", "value"}, "[[visa_registry]]") ||
+      !Choice(*table, "view", {"own", "32", "64"}, "[[visa_registry]]", value.view)) {
+    return false;
+  }
+  for (auto [key, text] : {std::pair<const char*, std::string*>{"key", &value.key}, {"name", &value.name},
+                           {"value", &value.value}}) {
+    const toml::node* entry = table->get(key);
+    if (entry == nullptr) return Fail(value.line, "[[visa_registry]] has no " + Quoted(key));
+    if (!Text(*entry, key, *text)) return false;
+  }
+  m_bench.visaRegistry.push_back(value);
   return true;
 }
 
@@ -692,7 +784,9 @@ bool CSimBenchReader::Read(const std::string& text) {
   if (!Integer(*version, "format_version", kBenchFormatVersion, kBenchFormatVersion, number)) {
     return false;
   }
-  if (!OnlyKeys(root, {"format_version", "description", "listing", "visa", "mainframe", "instrument"},
+  if (!OnlyKeys(root,
+                {"format_version", "description", "listing", "visa", "mainframe", "instrument", "visa_copy",
+                 "visa_registry"},
                 "the bench")) {
     return false;
   }
@@ -706,7 +800,12 @@ bool CSimBenchReader::Read(const std::string& text) {
   if (const toml::node* visa = root.get("visa"); visa && !VisaSettings(*visa)) {
     return false;
   }
-  for (const char* key : {"mainframe", "instrument"}) {
+  using Entry = bool (CSimBenchReader::*)(const toml::node&);
+  const std::pair<const char*, Entry> lists[] = {{"mainframe", &CSimBenchReader::Mainframe},
+                                                 {"instrument", &CSimBenchReader::Instrument},
+                                                 {"visa_copy", &CSimBenchReader::VisaCopy},
+                                                 {"visa_registry", &CSimBenchReader::VisaRegistry}};
+  for (const auto& [key, read] : lists) {
     const toml::node* entries = root.get(key);
     if (entries == nullptr) {
       continue;
@@ -716,7 +815,7 @@ bool CSimBenchReader::Read(const std::string& text) {
       return Fail(LineOf(*entries), Quoted(key) + " must be written as [[" + key + "]] tables");
     }
     for (const toml::node& entry : *list) {
-      if (!(std::string(key) == "mainframe" ? Mainframe(entry) : Instrument(entry))) {
+      if (!(this->*read)(entry)) {
         return false;
       }
     }

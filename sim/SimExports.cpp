@@ -75,6 +75,10 @@ const std::vector<Variant>& Variants() {
       {"visa32.dll", "visa-ni-2500", VisaExports(), &kVisaNi2500},
       {"visa32.dll", "visa-other", VisaExports(), &kVisaOther},
       {"visa32.dll", "visa-no-findnext", Without(VisaExports(), "viFindNext"), &kVisaMaker74110},
+      // In the DLL build one needs a library that is never there, and one is an
+      // image of the other width; natively a test says how their loads fail.
+      {"visa32.dll", "visa-missing-dependency", VisaExports(), &kVisaMaker74110},
+      {"visa32.dll", "visa-other-image", VisaExports(), &kVisaOther},
       {"zeb_32.dll", "", ZebExports(), &kZebVersion},
       {"zeb_32.dll", "zeb-no-versionstring", Without(ZebExports(), "ZebVersionString"), &kZebVersion},
   };

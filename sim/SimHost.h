@@ -14,4 +14,8 @@ void SleepMilliseconds(int32_t milliseconds);
 // A library must not block its caller, so no message box: stderr and the debug output.
 void ReportBenchError(const std::string& message);
 
+// The company in the version resource of this library's own file; empty when
+// it has none (natively, where the library is no file of its own).
+std::string OwnPublisher();
+
 }  // namespace sim

@@ -20,4 +20,6 @@ void SleepMilliseconds(int32_t milliseconds) {
 
 void ReportBenchError(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
 
+std::string OwnPublisher() { return std::string(); }
+
 }  // namespace sim

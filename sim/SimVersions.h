@@ -4,6 +4,9 @@
 
 namespace sim {
 
+// The maker of the bench, and publisher of its libraries.
+constexpr char kSimMaker[] = "Velmora Technologies";
+
 constexpr int16_t kZebVersionMajor = 3;
 constexpr int16_t kZebVersionMinor = 2;
 constexpr int16_t kZebVersionBuild = 1;

@@ -13,9 +13,11 @@
 #include <string>
 
 #include "sim/SimAddress.h"
+#include "sim/SimHost.h"
 #include "sim/SimFunctions.h"
 #include "sim/SimState.h"
 #include "sim/SimStatus.h"
+#include "sim/SimVersions.h"
 #include "sim/SimVisaPattern.h"
 
 namespace sim {
@@ -353,6 +355,49 @@ ViStatus BS_STDCALL viSetAttribute(ViObject object, ViAttr attribute, ViAttrStat
     return kViErrorNotSupportedAttribute;
   }
   open->timeoutMilliseconds = value;
+  return kViSuccess;
+} catch (...) {
+  return kSimErrorUnexpected;
+}
+
+// What the library says of itself, as a real one answers on any of its sessions.
+ViStatus BS_STDCALL viGetAttribute(ViObject object, ViAttr attribute, void* value) try {
+  if (value == nullptr) {
+    return kViErrorUserBuffer;
+  }
+  CSimBenchState& state = SimState();
+  const SimVisaObject* open = state.VisaObject(object);
+  if (open == nullptr) {
+    return kViErrorInvalidObject;
+  }
+  const SimVisaIdentity& identity = state.Bench().visaIdentity;
+  uint32_t number = 0;
+  size_t size = sizeof(uint32_t);
+  switch (attribute) {
+    case kViAttrResourceMakerName: {
+      std::string maker = identity.makerName.empty() ? OwnPublisher() : identity.makerName;
+      CopyText(static_cast<char*>(value), kVisaDescriptionCapacity, maker.empty() ? kSimMaker : maker);
+      return kViSuccess;
+    }
+    case kViAttrResourceMakerId:
+      number = static_cast<uint32_t>(identity.makerId);
+      size = sizeof(uint16_t);
+      break;
+    case kViAttrResourceImplVersion:
+      number = identity.implementationVersion;
+      break;
+    case kViAttrResourceSpecVersion:
+      number = identity.specificationVersion;
+      break;
+    case kViAttrTimeoutValue:
+      if (open->kind == SimVisaKind::kFindList) return kViErrorNotSupportedAttribute;
+      number = open->timeoutMilliseconds;
+      break;
+    default:
+      return kViErrorNotSupportedAttribute;
+  }
+  const uint16_t shortNumber = static_cast<uint16_t>(number);
+  std::memcpy(value, size == sizeof(uint16_t) ? static_cast<const void*>(&shortNumber) : &number, size);
   return kViSuccess;
 } catch (...) {
   return kSimErrorUnexpected;

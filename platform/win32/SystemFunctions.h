@@ -9,9 +9,13 @@
 
 #include "platform/LateBinding.h"
 
-#define BS_KERNEL32_LATE_FUNCTIONS(X)                    \
-  X(0, AttachConsole, BOOL, (DWORD))          /* XP */   \
-  X(0, GlobalMemoryStatusEx, BOOL, (MEMORYSTATUSEX*)) /* 2000 */
+#define BS_KERNEL32_LATE_FUNCTIONS(X)                                       \
+  X(0, AttachConsole, BOOL, (DWORD))          /* XP */                      \
+  X(0, GlobalMemoryStatusEx, BOOL, (MEMORYSTATUSEX*)) /* 2000 */            \
+  X(0, IsWow64Process, BOOL, (HANDLE, BOOL*)) /* XP SP2, 2003 SP1 */        \
+  X(0, Wow64DisableWow64FsRedirection, BOOL, (void**)) /* XP x64, 2003 SP1 */ \
+  X(0, Wow64RevertWow64FsRedirection, BOOL, (void*))   /* XP x64, 2003 SP1 */ \
+  X(0, GetSystemWow64DirectoryA, UINT, (LPSTR, UINT))  /* XP x64, 2003 */
 
 #define BS_COMCTL32_LATE_FUNCTIONS(X) \
   X(0, InitCommonControlsEx, BOOL, (const INITCOMMONCONTROLSEX*)) /* comctl32 4.70 */

@@ -19,6 +19,17 @@ class CWin32Libraries : public ILibraries {
  public:
   ModuleHandle LoadLibrary(const char* name) override { return ::LoadLibraryA(name); }
 
+  // A missing dependency would otherwise stop older Windows with a message box
+  // that nobody may be there to answer.
+  ModuleHandle LoadLibraryReporting(const char* name, uint32_t& error) override {
+    const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    ::SetLastError(0);
+    HMODULE module = ::LoadLibraryA(name);
+    error = module != nullptr ? 0 : ::GetLastError();
+    ::SetErrorMode(previous);
+    return module;
+  }
+
   void* GetProcAddress(ModuleHandle module, const char* name) override {
     FARPROC function = ::GetProcAddress(static_cast<HMODULE>(module), name);
     void* address = nullptr;

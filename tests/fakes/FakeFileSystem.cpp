@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/Platform.h"
 #include "tests/fakes/FakeLibraries.h"
+#include "tests/fakes/FakeSystem.h"
 
 namespace {
 
@@ -151,9 +153,14 @@ std::optional<std::string> FakeFileSystem::FileBytes(const std::string& path) co
   return node->bytes;
 }
 
+std::string FakeFileSystem::AsRead(const std::string& path) {
+  const auto* system = dynamic_cast<const FakeSystem*>(GetPlatform().system);
+  return system != nullptr ? system->Redirected(path) : path;
+}
+
 FileHandle FakeFileSystem::OpenForRead(const char* path) {
   if (path == nullptr) return nullptr;
-  Node* node = Resolve(path);
+  Node* node = Resolve(AsRead(path));
   if (node == nullptr || node->isDirectory || node->unreadable) return nullptr;
   auto handle = std::make_unique<Handle>();
   handle->node = node;
@@ -221,7 +228,7 @@ bool FakeFileSystem::FindFiles(const char* pattern, std::vector<FindEntry>& entr
   entries.clear();
   if (pattern == nullptr) return false;
   m_findPatterns.emplace_back(pattern);
-  std::string text(pattern);
+  std::string text = AsRead(pattern);
   if (text.size() > kMaxPath) return false;
   size_t slash = text.find_last_of("\\/");
   if (slash == std::string::npos) return false;

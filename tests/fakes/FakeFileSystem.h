@@ -65,6 +65,8 @@ class FakeFileSystem : public IFileSystem {
   };
 
   std::vector<std::string> Split(const std::string& path) const;
+  // Where a program's path for reading lies (FakeSystem::Redirected).
+  static std::string AsRead(const std::string& path);
   // Follows links on the way; null when missing.
   Node* Resolve(const std::string& path, bool followFinalLink = true) const;
   Node* MakeDirectories(const std::vector<std::string>& parts, size_t count);

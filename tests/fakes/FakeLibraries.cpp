@@ -7,6 +7,7 @@
 #include "sim/SimExports.h"
 #include "tests/fakes/DriverJournal.h"
 #include "tests/fakes/FakeClock.h"
+#include "tests/fakes/FakeSystem.h"
 
 const char FakeLibraries::kSystemDirectory[] = "C:\\WINNT\\system32";
 
@@ -92,6 +93,7 @@ void FakeLibraries::AddLibrary(const std::string& nameOrPath, Exports exports,
   library.exports = std::move(exports);
   library.version = options.version;
   library.loadable = options.loadable;
+  library.loadError = options.loadError;
   PrepareFixed(library);
   m_libraries.push_back(std::move(library));
 }
@@ -99,9 +101,13 @@ void FakeLibraries::AddLibrary(const std::string& nameOrPath, Exports exports,
 int64_t FakeLibraries::SimulatedDelayMilliseconds() { return g_simulatedDelay; }
 
 bool FakeLibraries::AddSimLibrary(const std::string& library, const std::string& variant) {
+  return AddSimLibrary(library, variant, FakeLibraryOptions());
+}
+
+bool FakeLibraries::AddSimLibrary(const std::string& library, const std::string& variant,
+                                  FakeLibraryOptions options) {
   SimSetDelayHook(&AdvanceInsteadOfSleeping);
-  const std::vector<SimExport>* exports = SimLibraryExports(library, variant);
-  const SimVersionInfo* info = SimLibraryVersion(library, variant);
+  const std::vector<SimExport>* exports = SimLibraryExports(FileNamePart(library), variant);
   if (exports == nullptr) return false;
   Exports table;
   // The driver's calls are journaled, so tests can check their order.
@@ -109,22 +115,25 @@ bool FakeLibraries::AddSimLibrary(const std::string& library, const std::string&
     void* journaled = JournaledDriverFunction(entry.name);
     table[entry.name] = journaled != nullptr ? journaled : entry.address;
   }
-  std::optional<FakeVersion> version;
-  if (info != nullptr) {
-    FakeVersion resource;
-    resource.fileVersionMS = info->fileVersionMS;
-    resource.fileVersionLS = info->fileVersionLS;
-    resource.translations = {0x04E40409};
-    resource.companyName = info->companyName;
-    resource.productVersion = info->productVersion;
-    resource.otherStrings["040904e4"]["FileDescription"] = info->fileDescription;
-    resource.otherStrings["040904e4"]["FileVersion"] = info->fileVersionText;
-    version = resource;
-  }
+  options.version = SimVersion(FileNamePart(library), variant);
   std::string name = library;
   if (WithDefaultExtension(name) != name) name = WithDefaultExtension(name);
-  AddLibrary(name, std::move(table), version);
+  AddLibrary(name, std::move(table), options);
   return true;
+}
+
+std::optional<FakeVersion> FakeLibraries::SimVersion(const std::string& library, const std::string& variant) {
+  const SimVersionInfo* info = SimLibraryVersion(library, variant);
+  if (info == nullptr) return std::nullopt;
+  FakeVersion resource;
+  resource.fileVersionMS = info->fileVersionMS;
+  resource.fileVersionLS = info->fileVersionLS;
+  resource.translations = {0x04E40409};
+  resource.companyName = info->companyName;
+  resource.productVersion = info->productVersion;
+  resource.otherStrings["040904e4"]["FileDescription"] = info->fileDescription;
+  resource.otherStrings["040904e4"]["FileVersion"] = info->fileVersionText;
+  return resource;
 }
 
 void FakeLibraries::SetProgram(const std::string& path, std::optional<FakeVersion> version) {
@@ -182,7 +191,9 @@ FakeLibraries::Library* FakeLibraries::FindLoaded(const std::string& requested) 
   return nullptr;
 }
 
-FakeLibraries::Library* FakeLibraries::FindByPath(const std::string& path) {
+FakeLibraries::Library* FakeLibraries::FindByPath(const std::string& programPath) {
+  const auto* system = dynamic_cast<const FakeSystem*>(GetPlatform().system);
+  const std::string path = system != nullptr ? system->Redirected(programPath) : programPath;
   if (FakeNamesEqual(m_program.modulePath, path)) return &m_program;
   for (Library& library : m_libraries) {
     if (FakeNamesEqual(library.modulePath, path)) return &library;
@@ -205,6 +216,13 @@ ModuleHandle FakeLibraries::LoadLibrary(const char* name) {
   if (library == nullptr || !library->loadable) return nullptr;
   ++library->loadCount;
   return library;
+}
+
+ModuleHandle FakeLibraries::LoadLibraryReporting(const char* name, uint32_t& error) {
+  ModuleHandle module = LoadLibrary(name);
+  Library* library = name != nullptr ? FindForLoad(name) : nullptr;
+  error = module != nullptr ? 0 : library != nullptr ? library->loadError : 126;
+  return module;
 }
 
 void* FakeLibraries::GetProcAddress(ModuleHandle module, const char* name) {

@@ -43,6 +43,9 @@ struct FakeVersion {
 struct FakeLibraryOptions {
   std::optional<FakeVersion> version;
   bool loadable = true;
+  // The system's error code of a load that fails (126: the module or one of its
+  // dependencies was not found; 193: not an image this program can load).
+  uint32_t loadError = 126;
   // Where GetModuleFileName says the module lies; default: the system directory
   // for a name, the path itself for a path.
   std::string modulePath;
@@ -67,6 +70,12 @@ class FakeLibraries : public ILibraries {
   // The simulated bench's waits (slow listings, timeouts) do not sleep: they
   // advance the fake clock in use, if any, and are summed here.
   bool AddSimLibrary(const std::string& library, const std::string& variant = std::string());
+  // The same where options say (the version resource is the library's): a
+  // name with options.modulePath is the library the search finds there; a
+  // path makes a copy loadable by that path only.
+  bool AddSimLibrary(const std::string& library, const std::string& variant, FakeLibraryOptions options);
+  // The version resource of a library (or variant) of the simulated bench.
+  static std::optional<FakeVersion> SimVersion(const std::string& library, const std::string& variant);
   static int64_t SimulatedDelayMilliseconds();
   // The version resource of the program itself (GetModuleHandle(null)).
   void SetProgram(const std::string& path, std::optional<FakeVersion> version);
@@ -80,6 +89,7 @@ class FakeLibraries : public ILibraries {
   const std::vector<std::string>& LoadRequests() const { return m_loadRequests; }
 
   ModuleHandle LoadLibrary(const char* name) override;
+  ModuleHandle LoadLibraryReporting(const char* name, uint32_t& error) override;
   void* GetProcAddress(ModuleHandle module, const char* name) override;
   void FreeLibrary(ModuleHandle module) override;
   ModuleHandle GetModuleHandle(const char* name) override;
@@ -99,6 +109,7 @@ class FakeLibraries : public ILibraries {
     Exports exports;
     std::optional<FakeVersion> version;
     bool loadable = true;
+    uint32_t loadError = 126;
     int loadCount = 0;
     uint32_t fixed[13] = {};
     // Where each value lies in the block GetFileVersionInfo wrote.

@@ -44,6 +44,7 @@ enum : WORD {
   kExit = 32792,
   kAbout = 32802,
   kGetPhysicalAddress = 32806,
+  kVisaLibraries = 32811,
 };
 constexpr WPARAM kAboutSysCommand = 16;
 

@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/SimBenchFile.h"
+#include "sim/win32/SimPlaceCopies.h"
 #include "tests/fakes/FakeText.h"
 #include "tests/fakes/JsonSchemaCheck.h"
 
@@ -40,6 +42,8 @@ class Headless : public BenchsentryTest {
   void TearDown() override {
     BenchsentryTest::TearDown();
     SetEnvironmentVariableA("BENCHSENTRY_BENCH", nullptr);
+    // The prefix is shared with the tests after this one.
+    sim::RemovePlacedVisa(m_placed);
   }
 
   // Runs the staged program with arguments to its end, its output and error
@@ -82,6 +86,8 @@ class Headless : public BenchsentryTest {
   Json Schema() {
     return Json::parse(ReadFile(JoinPath(JoinPath(Env().benches, "..\\..\\app"), "diagnose-all.schema.json")));
   }
+
+  sim::CPlacedVisa m_placed;
 };
 
 // What follows the header banner's line that holds title.
@@ -284,6 +290,57 @@ TEST_F(Headless, IoAnswersTimesOutOrCannotOpenEachWithItsExitCode) {
     EXPECT_EQ(run.output, c.output);
     EXPECT_EQ(run.errors.substr(0, std::string(c.errors).size()), c.errors);
   }
+}
+
+// Two visa32.dll copies of different publishers, placed as the bench file says:
+// the window, /visa's report and JSON name the loaded one, the other and the
+// warning; /all /baseline after the loaded copy changed reports that first.
+TEST_F(Headless, VisaLibrariesOfTwoPublishers) {
+  const std::string exe = Stage("app", true);
+  const std::string bench = JoinPath(Env().benches, "two-visa.toml");
+  sim::SimBench read;
+  std::string error;
+  ASSERT_TRUE(sim::ReadBenchFile(bench, read, error)) << error;
+  ASSERT_TRUE(sim::PlaceVisaCopies(read, Env().simDir, JoinPath(m_dir, "app"), m_dir, m_placed, error)) << error;
+  SetEnvironmentVariableA("BENCHSENTRY_BENCH", bench.c_str());
+  const std::string bits = std::to_string(sizeof(void*) * 8) + "-bit";
+  const std::string loaded = "visa32.dll: version 1.0.0.0 \"1.0\", publisher Open Instrument Works, " + bits;
+  const std::string other = "visa32.dll: version 74.1.1.0 \"J.01.01\", publisher Velmora Technologies, " + bits;
+  const std::string warning = "######The 2 copies of visa32.dll a " + bits + " program could get differ";
+
+  ASSERT_NO_FATAL_FAILURE(StartIn(m_dir, exe));
+  ASSERT_NO_FATAL_FAILURE(Run(kVisaLibraries));
+  Screenshot(".png");
+  SendMessageA(GetDlgItem(m_app.MainWindow(), 1000), WM_VSCROLL, SB_TOP, 0);
+  Screenshot(".top.png");
+  const std::string window = m_app.ReportText();
+  ASSERT_NO_FATAL_FAILURE(Close());
+  const CRunResult run = RunToEnd(exe, "/visa /json v.json /text v.txt");
+  EXPECT_EQ(run.exitCode, 1u) << run.output << run.errors;
+  for (const std::string& report : {Without(window, "\r"), Without(ReadFile(JoinPath(m_dir, "v.txt")), "\r")}) {
+    const std::string copies = Section(report, "app (program folder", "What the registry says");
+    EXPECT_NE(copies.find(loaded), std::string::npos) << report;
+    EXPECT_NE(copies.find(" - wins: first in the search order, loaded by this program\n"), std::string::npos);
+    EXPECT_NE(copies.find(other, copies.find("(system folder")), std::string::npos) << report;
+    EXPECT_NE(report.find(warning), std::string::npos) << report;
+  }
+  const Json visa = Json::parse(ReadFile(JoinPath(m_dir, "v.json")))["visa_libraries"];
+  EXPECT_EQ(SchemaViolations(visa, Schema()["properties"]["visa_libraries"]), std::vector<std::string>());
+  EXPECT_EQ(visa["loaded"]["publisher"], "Open Instrument Works");
+  EXPECT_EQ(visa["copies"][1]["publisher"], "Velmora Technologies");
+  EXPECT_EQ(visa["warnings"][0]["kind"], "copies_differ");
+
+  RunToEnd(exe, "/all /json good.json");
+  ASSERT_TRUE(CopyFileTo(JoinPath(Env().simDir, "variants\\visa-maker-74109\\visa32.dll"),
+                         JoinPath(JoinPath(m_dir, "app"), "visa32.dll")));
+  const std::string changes = RunToEnd(exe, "/all /baseline good.json").output;
+  const std::string lines = changes.substr(changes.find("Changes since the baseline of "));
+  EXPECT_EQ(lines.substr(lines.find('\n') + 1).rfind("VISA libraries:\r\n"
+                                                       "  visa32.dll loaded: version 1.0.0.0 -> 74.1.0.9\r\n"
+                                                       "  visa32.dll loaded: publisher Open Instrument Works -> ",
+                                                       0),
+            0u)
+      << changes;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "tests/fakes/FakeNetwork.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/FakeText.h"
+#include "tests/fakes/FakeVisaCopies.h"
 #include "tests/fakes/JsonSchemaCheck.h"
 #include "tests/fakes/PlatformFixture.h"
 #include "tests/fakes/ReportFixture.h"
@@ -93,6 +94,10 @@ TEST(CommandLineTest, OptionsAndTheirProblems) {
       {"/io R C /write /write", RunMode::Invalid, "", "", "", "the option /write is given twice"},
       {"/io R C /all", RunMode::Invalid, "", "", "", "the option /all cannot go with /io"},
       {"/io R \\x", RunMode::Invalid, "", "", "", "The command has a backslash at position 1 that is none of \\n, \\r, \\t, \\\\ or \\x with two hexadecimal digits."},
+      {"/visa /json v.json", RunMode::VisaLibraries, "", "", "v.json", ""},
+      {"/visa /all", RunMode::Invalid, "", "", "", "/visa runs only the VISA Libraries check: it cannot go with /all"},
+      {"/visa /baseline g.json", RunMode::Invalid, "", "", "", "/visa cannot go with /baseline or /tolerance"},
+      {"/compare a b /visa", RunMode::Invalid, "", "", "", "/compare runs nothing: it cannot go with /visa"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -452,6 +457,42 @@ TEST_F(BaselineTest, RunAgainstItsOwnBaselineAndAChangedBench) {
   EXPECT_EQ(Run("/compare C:\\reports\\good-ok.json C:\\reports\\r-ok.json /tolerance 3.5"), kExitChanged);
   EXPECT_NE(m_console->ConsoleOutput().find("2 changes since the baseline\r\n"), std::string::npos) << m_console->ConsoleOutput();
   EXPECT_EQ(Run("/compare C:\\reports\\good-ok.json C:\\reports\\good-ok.json"), 0);
+}
+
+// /visa alone where two copies of different publishers lie, then a baseline
+// after the loaded library changed: its change comes before every other.
+TEST_F(BaselineTest, VisaAloneAndTheLoadedLibraryFirstAmongTheChanges) {
+  for (const char* library : {"kv740m_32.dll", "zeb_32.dll"}) ASSERT_TRUE(m_libraries.AddSimLibrary(library));
+  const FakeVisaCopy program{"C:\\benchsentry\\visa32.dll", "visa-other", 32};
+  PlaceVisaCopy(m_files, m_libraries, program);
+  PlaceVisaCopy(m_files, m_libraries, {"C:\\WINNT\\system32\\visa32.dll", "", 32});
+  LoadVisaFrom(m_libraries, program);
+  EXPECT_EQ(Run("/visa /json C:\\reports\\v.json /text C:\\reports\\v.txt"), 1);
+  EXPECT_EQ(m_console->ConsoleOutput(),
+            "VISA Libraries: FAILED (2)\r\n"
+            "  The 2 copies of visa32.dll a 32-bit program could get differ in version or publisher.\r\n"
+            "  The loaded copy is not the one in the system folder C:\\WINNT\\system32.\r\n"
+            "  The loaded library says its maker is Velmora Technologies, its file's publisher is Open Instrument "
+            "Works.\r\n");
+  const Json visa = Json::parse(m_files.FileBytes("C:\\reports\\v.json").value_or("{}"));
+  EXPECT_EQ(SchemaViolations(visa["visa_libraries"], Schema()["properties"]["visa_libraries"]),
+            std::vector<std::string>());
+  EXPECT_EQ(visa["visa_libraries"]["loaded"]["path"], program.path);
+  EXPECT_NE(m_files.FileBytes("C:\\reports\\v.txt").value_or("").find("VISA Libraries Check FAILED!!!."),
+            std::string::npos);
+
+  Run("/all /json C:\\reports\\good.json");
+  m_bench.Use("format_version = 1\n[visa]\nmaker_name = \"Open Instrument Works\"\n");
+  PlaceVisaCopy(m_files, m_libraries, {"C:\\WINNT\\visa32.dll", "visa-maker-74109", 32});
+  Run("/all /baseline C:\\reports\\good.json /json C:\\reports\\r.json");
+  const std::string console = m_console->ConsoleOutput();
+  EXPECT_NE(console.find("(C:\\reports\\good.json):\r\nVISA libraries:\r\n"
+                         "  visa32.dll loaded: maker Velmora Technologies -> Open Instrument Works\r\n"
+                         "  C:\\WINNT\\visa32.dll: appeared: 74.1.0.9, Velmora Technologies\r\n"),
+            std::string::npos)
+      << console;
+  const Json changed = Json::parse(m_files.FileBytes("C:\\reports\\r.json").value_or("{}"));
+  EXPECT_EQ(SchemaViolations(changed, Schema()), std::vector<std::string>());
 }
 
 }  // namespace

@@ -24,6 +24,16 @@ Json& Slot(Json& report, int layer, int mainframe, int slot) {
 Json& Library(Json& report, int layer, int index) { return report["layers"][layer]["libraries"][index]; }
 Json& Resource(Json& report, int board, int index) { return report["layers"][2]["boards"][board]["resources"][index]; }
 
+// The VISA Libraries findings of a PC whose loaded visa32.dll lies in folder.
+Json Visa(const std::string& folder, const std::string& publisher, const std::string& root) {
+  const std::string path = folder + "\\visa32.dll";
+  return {{"loaded", {{"path", path}, {"version", "74.1.1.0"}, {"publisher", publisher}}},
+          {"self", {{"maker", publisher}}},
+          {"copies", {{{"path", path}, {"folder", "system folder"}, {"version", "74.1.1.0"}, {"publisher", publisher}},
+                      {{"path", "C:\\WINNT\\system32\\visa32.dll"}, {"searched", false}, {"folder", "64-bit system folder"}}}},
+          {"registry", {{{"view", ""}, {"key", "SOFTWARE\\V"}, {"name", "VXIPNPPATH"}, {"data", root}}}}};
+}
+
 TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
   struct Case {
     const char* name;
@@ -46,6 +56,19 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
        [](Json& r) { Layer(r, 3)["verdict"] = "failed"; Layer(r, 3)["error_code"] = 1000; },
        1.0, {"Instrument verdict: Instrument layer: verdict OK -> FAILED",
         "Instrument error_code: Instrument layer: error code 0 -> 1000"}},
+      {"another VISA loaded: before every layer's change, with its copies and registry entries",
+       [](Json& r) { r["visa_libraries"] = Visa("C:\\WINNT\\system32", "Velmora Technologies", "C:\\VXIPNP"); },
+       [](Json& r) {
+         r["visa_libraries"] = Visa("C:\\bench", "Open Instrument Works", "D:\\VXIPNP");
+         Layer(r, 3)["verdict"] = "failed";
+       },
+       1.0, {"VISA visa_loaded_path: visa32.dll loaded: path C:\\WINNT\\system32\\visa32.dll -> C:\\bench\\visa32.dll",
+        "VISA visa_loaded_publisher: visa32.dll loaded: publisher Velmora Technologies -> Open Instrument Works",
+        "VISA visa_loaded_maker: visa32.dll loaded: maker Velmora Technologies -> Open Instrument Works",
+        "VISA visa_copy_appeared: C:\\bench\\visa32.dll: appeared: 74.1.1.0, Open Instrument Works",
+        "VISA visa_copy_disappeared: C:\\WINNT\\system32\\visa32.dll: no longer found (was 74.1.1.0, Velmora Technologies)",
+        "VISA visa_registry_changed: SOFTWARE\\V\\VXIPNPPATH: C:\\VXIPNP -> D:\\VXIPNP",
+        "Instrument verdict: Instrument layer: verdict OK -> FAILED"}},
       {"Windows updated", none,
        [](Json& r) {
          Layer(r, 0)["system"]["service_pack"] = "Service Pack 3";

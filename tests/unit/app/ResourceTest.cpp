@@ -240,6 +240,7 @@ TEST_F(ResourceTest, MenuHasEveryItemInOrderWithItsId) {
       "    -",
       "    \"&Triggers\" 32800",
       "    \"&Guided Optical Test\" 32801",
+      "    \"&VISA Libraries\" 32811",
       "    -",
       "    \"&Instrument I/O...\" 32812",
       "  \"&About\" 32802",

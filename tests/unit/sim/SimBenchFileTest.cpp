@@ -57,7 +57,8 @@ TEST(SimBenchFile, EmbeddedDefaultIsTheShippedDefaultByteForByte) {
 }
 
 TEST(SimBenchFile, EveryShippedBenchLoads) {
-  for (const char* name : {"default.toml", "empty-bus.toml", "two-tls.toml", "faults.toml", "instrument-io.toml"}) {
+  for (const char* name :
+       {"default.toml", "empty-bus.toml", "two-tls.toml", "faults.toml", "instrument-io.toml", "two-visa.toml"}) {
     sim::SimBench bench;
     std::string error;
     EXPECT_TRUE(sim::ReadBenchFile(BenchDir() + name, bench, error)) << name << ": " << error;
@@ -145,6 +146,16 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
       {head + mainframe + "answers = { \"X?\" = 0 }\n", "bench file \"bad.toml\", line 5: \"X?\" must be a string"},
       {head + mainframe + "answers = [\"X?\"]\n",
        "bench file \"bad.toml\", line 5: \"answers\" must be a table like { \"MEAS:POW?\" = \"-3.28\" }"},
+      {head + "[[visa_copy]]\nfolder = \"desktop\"\n",
+       "bench file \"bad.toml\", line 3: \"folder\" must be one of \"program\", \"current\", \"system\", "
+       "\"other_system\", \"windows\", \"path\", not \"desktop\""},
+      {head + "[[visa_copy]]\nfolder = \"path\"\n",
+       "bench file \"bad.toml\", line 2: \"path\" goes with folder \"path\", and only with it"},
+      {head + "[[visa_copy]]\nfolder = \"system\"\nvariant = \"no-init\"\n",
+       "bench file \"bad.toml\", line 4: \"no-init\" is not a variant of visa32.dll"},
+      {head + "[[visa_registry]]\nview = \"own\"\nkey = \"K\"\n",
+       "bench file \"bad.toml\", line 2: [[visa_registry]] has no \"name\""},
+      {head + "[visa]\nmaker_id = 65536\n", "bench file \"bad.toml\", line 3: \"maker_id\" must be between 0 and 65535, not 65536"},
       // Nesting that would overflow the parser's stack is refused before parsing.
       {head + "\n" + DottedKey(80000) + " = 1\n",
        "bench file \"bad.toml\", line 3: keys are nested deeper than 32 levels"},

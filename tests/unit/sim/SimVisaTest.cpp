@@ -222,7 +222,7 @@ TEST(SimExports, EveryLibraryAndVariantByName) {
   ASSERT_NE(SimLibraryExports("kv740m_32.dll"), nullptr);
   EXPECT_EQ(SimLibraryExports("kv740m_32.dll")->size(), 37u);
   EXPECT_EQ(SimLibraryExports("KV740M_32"), SimLibraryExports("kv740m_32.dll"));
-  EXPECT_EQ(SimLibraryExports("Visa32.DLL")->size(), 12u);
+  EXPECT_EQ(SimLibraryExports("Visa32.DLL")->size(), 13u);
   EXPECT_EQ(SimLibraryExports("zeb_32")->size(), 4u);
   EXPECT_EQ(SimLibraryExports("rz2290_32.dll"), nullptr);
   EXPECT_EQ(SimLibraryExports("kv740m_32.dll", "visa-ni-2500"), nullptr);
@@ -246,7 +246,7 @@ TEST(SimExports, EveryLibraryAndVariantByName) {
   }
   EXPECT_EQ(SimVariantNames("visa32"),
             (std::vector<std::string>{"visa-maker-74109", "visa-maker-74110", "visa-ni-2500", "visa-other",
-                                      "visa-no-findnext"}));
+                                      "visa-no-findnext", "visa-missing-dependency", "visa-other-image"}));
 }
 
 TEST(SimExports, VersionResourcesOfThePublishers) {
