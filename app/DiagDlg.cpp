@@ -144,6 +144,7 @@ bool CDiagDlg::DispatchCommand(int32_t id) {
       return true;
     case ID_DIAGNOSE_IO:
       OnInstrumentIo();
+      return true;
     case ID_DIAGNOSE_VISA:
       OnVisaLibraries();
       return true;

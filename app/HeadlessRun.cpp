@@ -93,15 +93,6 @@ std::vector<COutputFile> Outputs(const CRunOptions& options) {
 
 }  // namespace
 
-std::string IsoLocalTime() {
-  IClock* clock = GetPlatform().clock;
-  std::tm now = {};
-  if (clock == nullptr || !clock->LocalTime(now)) return std::string();
-  char stamp[32] = {};
-  if (std::strftime(stamp, sizeof(stamp), "%Y-%m-%dT%H:%M:%S", &now) == 0) return std::string();
-  return stamp;
-}
-
 int CDiagnoseAllResult::FailedLayers() const {
   int failed = 0;
   for (const CLayerOutcome& layer : layers) failed += layer.error != 0 ? 1 : 0;

@@ -5,9 +5,18 @@
 #include "platform/CallTrace.h"
 #include "platform/InstrumentThread.h"
 
-ModuleHandle CTracedLibraries::LoadLibrary(const char* name) {
+ModuleHandle CTracedLibraries::LoadLibrary(const char* name) { return TracedLoad(name, nullptr); }
+
+ModuleHandle CTracedLibraries::LoadLibraryReporting(const char* name, uint32_t& error) {
+  return TracedLoad(name, &error);
+}
+
+ModuleHandle CTracedLibraries::TracedLoad(const char* name, uint32_t* error) {
+  const auto load = [&] {
+    return error != nullptr ? m_libraries.LoadLibraryReporting(name, *error) : m_libraries.LoadLibrary(name);
+  };
   const char* library = CInstrumentLibraries::BenchLibraryFile(name);
-  if (library == nullptr || !CCallTrace::Active()) return m_libraries.LoadLibrary(name);
+  if (library == nullptr || !CCallTrace::Active()) return load();
   CTraceEntry entry;
   entry.sequence = CCallTrace::Take();
   entry.library = library;
@@ -15,7 +24,7 @@ ModuleHandle CTracedLibraries::LoadLibrary(const char* name) {
   const bool lines = CCallTrace::KeepsLines();
   if (lines) entry.arguments = "name=" + QuoteTraceText(name);
   entry.start = CCallTrace::Now();
-  ModuleHandle module = m_libraries.LoadLibrary(name);
+  ModuleHandle module = load();
   entry.duration = CCallTrace::Now() - entry.start;
   entry.result = module != nullptr ? CallResult::Ok : CallResult::Error;
   if (lines) {
@@ -23,6 +32,7 @@ ModuleHandle CTracedLibraries::LoadLibrary(const char* name) {
     std::string path;
     if (module == nullptr) {
       entry.outputs = "module=NULL";
+      if (error != nullptr) entry.outputs += " error=" + std::to_string(*error);
     } else if (m_libraries.GetModuleFileName(module, path)) {
       entry.outputs = "path=" + QuoteTraceText(path);
     }

@@ -10,6 +10,7 @@ class CTracedLibraries : public ILibraries {
   ILibraries& Wrapped() const { return m_libraries; }
 
   ModuleHandle LoadLibrary(const char* name) override;
+  ModuleHandle LoadLibraryReporting(const char* name, uint32_t& error) override;
   void FreeLibrary(ModuleHandle module) override;
   void* GetProcAddress(ModuleHandle module, const char* name) override {
     return m_libraries.GetProcAddress(module, name);
@@ -27,5 +28,8 @@ class CTracedLibraries : public ILibraries {
   }
 
  private:
+  // A load as the trace shows it; error, where given, is the system's reason for a failure.
+  ModuleHandle TracedLoad(const char* name, uint32_t* error);
+
   ILibraries& m_libraries;
 };

@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_answers = &answers;
   const bool optical = answers.ConsumeBool();
   FakeLibraries::Exports exports;
-#define BS_FUZZ_EXPORT(number, name, params) \
+#define BS_FUZZ_EXPORT(number, name, params, roles) \
   exports[#name] = reinterpret_cast<void*>(&CAnswers<KvFn_##name>::Call);
   BS_DRIVER_FUNCTIONS(BS_FUZZ_EXPORT)
 #undef BS_FUZZ_EXPORT
