@@ -97,8 +97,8 @@ void BindAddress(CLateBound<Fn, Traced>& entry, void* address) {
 #define BS_LATE_BOUND_PRESENCE(number, name, ...) {number, #name, name != nullptr},
 #define BS_UNPAREN(...) __VA_ARGS__
 
-// A traced entry's description: CallTraits::name::Function() for each entry of a
-// list whose entries end in (parameter list, roles); library is its CTraceLibrary.
+// Traits::Function(): one entry of a list (library, name, parameter list and the
+// roles of its parameters) as the trace shows its calls.
 #define BS_TRACED_FUNCTION(Traits, library, name, params, roles)                             \
   struct Traits {                                                                            \
     static const CTracedFunction& Function() {                                               \
