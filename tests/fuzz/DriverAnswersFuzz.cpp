@@ -1,11 +1,13 @@
-// The Instrument or the Optical layer check against a driver whose every answer
-// comes from the input: statuses, the address list and its count, identifications,
-// slot codes and answers, error texts, readings. The driver keeps to its buffer
-// sizes but to nothing else: a text may lack its terminator.
+// The Instrument or the Optical layer check, or the trigger test, against a
+// driver whose every answer comes from the input: statuses, the address list and
+// its count, identifications, slot codes and answers, error texts, readings. The
+// driver keeps to its buffer sizes but to nothing else: a text may lack its
+// terminator.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstring>
 
+#include "bench/TriggerCheck.h"
 #include "instrument/OpticalLayerCheck.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -66,6 +68,14 @@ KvStatus ErrorMessage(KvSession, KvStatus, char* message) {
   Text(message, kKvMessageSize);
   return Status();
 }
+KvStatus SlotInformation(KvSession, int32_t count, int32_t* codes) {
+  // Mostly the codes of the modules, now and then any number.
+  for (int32_t slot = 0; slot < count; ++slot) {
+    codes[slot] = g_answers->ConsumeBool() ? g_answers->ConsumeIntegralInRange<int32_t>(0, 8)
+                                           : g_answers->ConsumeIntegral<int32_t>();
+  }
+  return Status();
+}
 KvStatus CmdString(KvSession, const char*, int32_t size, char* answer) {
   if (size > 0) Text(answer, static_cast<size_t>(size));
   return Status();
@@ -76,7 +86,7 @@ KvStatus CmdString(KvSession, const char*, int32_t size, char* answer) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider answers(data, size);
   g_answers = &answers;
-  const bool optical = answers.ConsumeBool();
+  const int kind = answers.ConsumeIntegralInRange(0, 2);
   FakeLibraries::Exports exports;
 #define BS_FUZZ_EXPORT(number, name, params) \
   exports[#name] = reinterpret_cast<void*>(&CAnswers<KvFn_##name>::Call);
@@ -87,15 +97,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   exports["kv740m_error_query"] = reinterpret_cast<void*>(&ErrorQuery);
   exports["kv740m_error_message"] = reinterpret_cast<void*>(&ErrorMessage);
   exports["kv740m_cmdString_Q"] = reinterpret_cast<void*>(&CmdString);
+  exports["kv740m_getSlotInformation_Q"] = reinterpret_cast<void*>(&SlotInformation);
 
   CFuzzMachine machine;
   machine.libraries.AddLibrary(kDriverLibrary, exports);
-  std::unique_ptr<CInstrLayerCheck> check =
-      optical ? std::make_unique<COpticalLayerCheck>() : std::make_unique<CInstrLayerCheck>();
-  machine.Attach(*check);
-  check->BeginWithDriver();
-  int steps = 0;
-  while (check->Step() != -1) FuzzExpect(++steps < 10, "the check ends");
+  if (kind == 2) {
+    CTriggerCheck trigger;
+    machine.Attach(trigger);
+    trigger.BeginWithDriver();
+    std::string list;
+    const int32_t count = trigger.GetTlsList(list);
+    if (count > 0) trigger.RunTriggerTest(answers.ConsumeIntegralInRange(-1, count));
+  } else {
+    std::unique_ptr<CInstrLayerCheck> check =
+        kind == 1 ? std::make_unique<COpticalLayerCheck>() : std::make_unique<CInstrLayerCheck>();
+    machine.Attach(*check);
+    check->BeginWithDriver();
+    int steps = 0;
+    while (check->Step() != -1) FuzzExpect(++steps < 10, "the check ends");
+  }
   g_answers = nullptr;
   return 0;
 }
