@@ -762,12 +762,8 @@ bool CSimBenchReader::Read(const std::string& text) {
   if (const int line = FindTooDeepKey(text); line != 0) {
     return Fail(line, "keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
   }
-  if (const int line = FindStrayNonAscii(text, control); line != 0) {
-    char code[8] = {};
-    std::snprintf(code, sizeof(code), "0x%02X", control);
-    return Fail(line, std::string("syntax error: a character beyond ASCII (byte ") + code +
-                          ") is allowed only in strings and comments, and not first after a backslash");
-  }
+  std::string trap;
+  if (const int line = FindParserTrap(text, trap); line != 0) return Fail(line, "syntax error: " + trap);
   toml::parse_result parsed = toml::parse(std::string_view(text), std::string_view(m_fileName));
   if (!parsed) {
     const toml::parse_error& problem = parsed.error();

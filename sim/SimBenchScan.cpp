@@ -1,5 +1,6 @@
 #include "sim/SimBenchScan.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace sim {
@@ -14,8 +15,8 @@ class CKeyScan {
  public:
   explicit CKeyScan(const std::string& text) : m_text(text) {}
 
-  int StrayLine() const { return m_strayLine; }
-  unsigned char StrayByte() const { return m_strayByte; }
+  int TrapLine() const { return m_trapLine; }
+  const std::string& Trap() const { return m_trap; }
 
   int Run() {
     bool statementStart = true;  // a header or a key may come
@@ -34,6 +35,12 @@ class CKeyScan {
       } else if (statementStart && m_levels.empty() && c == '[') {
         ++m_at;
         if (m_at < m_text.size() && m_text[m_at] == '[') ++m_at;
+        SkipBlanks();
+        // The parser takes what follows for a key without looking (an assertion
+        // of its debug build, undefined behaviour of its release build).
+        if (m_at < m_text.size() && !IsBare(m_text[m_at]) && std::string("\"'[]").find(m_text[m_at]) == std::string::npos) {
+          SetTrap(m_line, "a table header must start with a key");
+        }
         m_tableDepth = Chain();
         if (m_tableDepth > kMaxKeyDepth) return m_line;
         statementStart = keyPosition = false;
@@ -146,10 +153,20 @@ class CKeyScan {
   // takes as unreachable for most characters (undefined behaviour): they may
   // stand only where it never asks, inside strings and comments.
   void Stray(char c) {
-    if (static_cast<unsigned char>(c) >= 0x80 && m_strayLine == 0) {
-      m_strayLine = m_line;
-      m_strayByte = static_cast<unsigned char>(c);
-    }
+    if (static_cast<unsigned char>(c) >= 0x80) SetTrap(m_line, NonAscii(c));
+  }
+
+  static std::string NonAscii(char c) {
+    char byte[8] = {};
+    std::snprintf(byte, sizeof(byte), "0x%02X", static_cast<unsigned char>(c));
+    return std::string("a character beyond ASCII (byte ") + byte +
+           ") is allowed only in strings and comments, and not first after a backslash";
+  }
+
+  void SetTrap(int line, const std::string& problem) {
+    if (m_trapLine != 0) return;
+    m_trapLine = line;
+    m_trap = problem;
   }
 
   // In a multi-line basic string it asks of the character after a backslash,
@@ -165,10 +182,8 @@ class CKeyScan {
       }
       ++at;
     }
-    if (at < m_text.size() && (lineEnding || at == m_at + 1) && static_cast<unsigned char>(m_text[at]) >= 0x80 &&
-        m_strayLine == 0) {
-      m_strayLine = line;
-      m_strayByte = static_cast<unsigned char>(m_text[at]);
+    if (at < m_text.size() && (lineEnding || at == m_at + 1) && static_cast<unsigned char>(m_text[at]) >= 0x80) {
+      SetTrap(line, NonAscii(m_text[at]));
     }
   }
 
@@ -177,19 +192,19 @@ class CKeyScan {
   int m_line = 1;
   int m_tableDepth = 0;
   std::vector<Level> m_levels;
-  int m_strayLine = 0;
-  unsigned char m_strayByte = 0;
+  int m_trapLine = 0;
+  std::string m_trap;
 };
 
 }  // namespace
 
 int FindTooDeepKey(const std::string& text) { return CKeyScan(text).Run(); }
 
-int FindStrayNonAscii(const std::string& text, unsigned char& found) {
+int FindParserTrap(const std::string& text, std::string& problem) {
   CKeyScan scan(text);
   scan.Run();
-  found = scan.StrayByte();
-  return scan.StrayLine();
+  problem = scan.Trap();
+  return scan.TrapLine();
 }
 
 int FindControlCharacter(const std::string& text, unsigned char& found) {

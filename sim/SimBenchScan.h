@@ -19,11 +19,13 @@ int FindTooDeepKey(const std::string& text);
 // refusing them. found is the character.
 int FindControlCharacter(const std::string& text, unsigned char& found);
 
-// The line of the first byte beyond ASCII outside a string or comment (TOML
-// allows none there), in a quoted key, or where a multi-line basic string
-// resumes after a backslash: there the parser asks whether it is whitespace,
-// a question its test answers with undefined behaviour for most characters.
-// 0 when there is none; found is the byte.
-int FindStrayNonAscii(const std::string& text, unsigned char& found);
+// The line of the first place where the parser would not refuse bad text
+// cleanly but assert (its debug build) or meet undefined behaviour: a table
+// header that does not start with a key, a byte beyond ASCII outside a string
+// or comment (TOML allows none there), in a quoted key, or where a multi-line
+// basic string resumes after a backslash (there the parser asks whether it is
+// whitespace, which its test cannot answer for most characters). 0 when there
+// is none; problem says what it is.
+int FindParserTrap(const std::string& text, std::string& problem);
 
 }  // namespace sim

@@ -173,7 +173,8 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
       // The parser's debug build would assert on it rather than refuse it.
       {head + "\n[a\x7F]\n", "bench file \"bad.toml\", line 3: syntax error: control character 0x7F is not allowed"},
       {head + "k = \"a\x01\"\n", "bench file \"bad.toml\", line 2: syntax error: control character 0x01 is not allowed"},
-      // Where the parser would ask whether it is whitespace (undefined behaviour).
+      // Where the parser would assert or meet undefined behaviour.
+      {head + "[{ code = 1 }]\n", "bench file \"bad.toml\", line 2: syntax error: a table header must start with a key"},
       {head + "x = \xC3\xA9\n", "bench file \"bad.toml\", line 2: " + stray},
       {head + "\"k\xC3\xA9\" = 1\n", "bench file \"bad.toml\", line 2: " + stray},
       {head + "description = \"\"\"a \\\n\n  \xC3\xA9\"\"\"\n", "bench file \"bad.toml\", line 4: " + stray},
