@@ -136,7 +136,7 @@ ViStatus CIoRecord::Status() const {
 
 bool CIoRecord::ResourceRefused() const {
   const ViStatus status = Status();
-  return !opened && (status == kViErrorResourceNotFound || status == static_cast<ViStatus>(0xBFFF0012u));
+  return !opened && (status == kViErrorResourceNotFound || status == kViErrorInvalidResourceName);
 }
 
 const char* IoLineEndBytes(CIoLineEnd lineEnd) {

@@ -20,6 +20,7 @@ using ViByte = unsigned char;
 constexpr ViStatus kViSuccess = 0;
 constexpr ViStatus kViErrorTimeout = static_cast<ViStatus>(0xBFFF0015u);          // VI_ERROR_TMO
 constexpr ViStatus kViErrorResourceNotFound = static_cast<ViStatus>(0xBFFF0011u); // VI_ERROR_RSRC_NFOUND
+constexpr ViStatus kViErrorInvalidResourceName = static_cast<ViStatus>(0xBFFF0012u); // VI_ERROR_INV_RSRC_NAME
 constexpr ViStatus kViErrorInvalidObject = static_cast<ViStatus>(0xBFFF000Eu);    // VI_ERROR_INV_OBJECT
 constexpr ViStatus kViErrorSystem = static_cast<ViStatus>(0xBFFF0000u);           // VI_ERROR_SYSTEM_ERROR
 constexpr ViStatus kViErrorInvalidExpression = static_cast<ViStatus>(0xBFFF0010u); // VI_ERROR_INV_EXPR

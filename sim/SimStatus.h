@@ -12,7 +12,6 @@ namespace sim {
 constexpr int32_t Status(uint32_t value) { return static_cast<int32_t>(value); }
 
 // VISA codes the simulation needs beyond those the system uses.
-constexpr ViStatus kViErrorInvalidResourceName = Status(0xBFFF0012u); // VI_ERROR_INV_RSRC_NAME
 constexpr ViStatus kViErrorClosingFailed = Status(0xBFFF0016u);       // VI_ERROR_CLOSING_FAILED
 constexpr ViStatus kViErrorNotSupportedOperation = Status(0xBFFF0067u); // VI_ERROR_NSUP_OPER
 constexpr ViStatus kViErrorNotSupportedAttributeState = Status(0xBFFF001Eu); // VI_ERROR_NSUP_ATTR_STATE

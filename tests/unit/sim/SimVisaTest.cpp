@@ -95,7 +95,7 @@ TEST_F(SimVisaTest, TheResourceManagerAndBadResourcesGiveNoAnswer) {
   ViSession session = 9;
   EXPECT_EQ(visa.viOpen(manager, "GPIB0::9::INSTR", 0, 0, &session), kViErrorResourceNotFound);
   EXPECT_EQ(session, 0u);
-  EXPECT_EQ(visa.viOpen(manager, "TCPIP::host", 0, 0, &session), sim::kViErrorInvalidResourceName);
+  EXPECT_EQ(visa.viOpen(manager, "TCPIP::host", 0, 0, &session), kViErrorInvalidResourceName);
   char text[16];
   EXPECT_EQ(visa.viQueryf(OpenResource(manager, kMainframeA), "*IDN?\n", "%d", text), kViErrorNotSupportedFormat);
   EXPECT_EQ(visa.viQueryf(OpenResource(manager, kMainframeA), "MEAS?\n", "%t", text), kViErrorTimeout);
