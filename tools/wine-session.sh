@@ -44,8 +44,23 @@ fi
 init_prefix() {
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
+  # Under emulation on a busy machine the first start of Wine can outlast Wine's own
+  # waits and leave the prefix half made (its system DLLs missing); the next start
+  # completes it. A prefix is made when a program runs in it.
+  local attempt
+  for attempt in 1 2 3; do
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+    if wine cmd /c exit >/dev/null 2>&1 && [[ -f $prefix/system.reg ]]; then
+      wineserver -w || true
+      break
+    fi
+    if [[ $attempt -eq 3 ]]; then
+      echo "wine-session: Wine could not make the prefix $prefix" >&2
+      return 1
+    fi
+    echo "wine-session: the prefix was left half made; starting Wine again" >&2
+  done
   # The shell folders point into the user's home; the drive search of the SW layer
   # walks all of C:, so they become empty folders of the prefix's own.
   local link
@@ -67,7 +82,7 @@ init_prefix() {
 }
 
 if [[ ${BS_KEEP_PREFIX:-0} != 1 || ! -f $prefix/system.reg ]]; then
-  init_prefix
+  init_prefix || exit 1
 fi
 
 # One persistent server for the whole session: every wine start is quicker. Its

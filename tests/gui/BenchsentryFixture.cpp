@@ -71,7 +71,8 @@ void BenchsentryTest::TearDown() {
 
 void BenchsentryTest::StartIn(const std::string& dir, const std::string& exe) {
   ASSERT_TRUE(m_app.Start(exe.empty() ? Env().exe : exe, dir, kCaption))
-      << "benchsentry did not show its main dialog (working directory " << dir << ")";
+      << "benchsentry did not show its main dialog (working directory " << dir << "; it "
+      << m_app.ExitDescription() << ")";
 }
 
 std::string BenchsentryTest::Stage(const std::string& folder, bool withBench) {
@@ -104,6 +105,9 @@ void BenchsentryTest::SaveAs(WORD command, const std::string& path) {
   }
   ASSERT_FALSE(IsWindow(dialog)) << "the save dialog stayed open: "
                                  << Describe(m_app.ReadDialog(dialog));
+  // The program writes the file after the dialog has gone; it is done when its window
+  // answers again (or a message box about the save answers for it).
+  ASSERT_TRUE(m_app.WaitIdle(20000)) << "the program did not return from the save";
 }
 
 CMessageBoxInfo BenchsentryTest::AnswerMessageBox() {

@@ -30,9 +30,9 @@ TEST_F(BusyWindow, PaintsAndIgnoresCommandsWhileALaserSettles) {
   ASSERT_TRUE(WaitForCaption(main, kBusy + "laser in slot 0 settling")) << Caption(main);
 
   RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  EXPECT_TRUE(WaitPainted(main, 1500)) << "no paint while the laser settles";
+  EXPECT_TRUE(WaitPainted(main, 1500 * Env().slowness)) << "no paint while the laser settles";
   DWORD_PTR ignored = 0;
-  EXPECT_NE(SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(kOsLayer, 0), 0, SMTO_NORMAL, 1500, &ignored), 0)
+  EXPECT_NE(SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(kOsLayer, 0), 0, SMTO_NORMAL, 1500 * Env().slowness, &ignored), 0)
       << "a command sent while the laser settles got no answer";
   // Posted commands are dropped, not run once the first one has ended.
   EXPECT_TRUE(PostMessageA(main, WM_COMMAND, MAKEWPARAM(kGpibLayer, 0), 0));
@@ -52,7 +52,7 @@ TEST_F(BusyWindow, CloseWaitsForTheRunningCommand) {
   HWND main = m_app.MainWindow();
   ASSERT_TRUE(WaitForCaption(main, kBusy + "laser in slot 0 settling")) << Caption(main);
   DWORD_PTR ignored = 0;
-  EXPECT_NE(SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_NORMAL, 1500, &ignored), 0);
+  EXPECT_NE(SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_NORMAL, 1500 * Env().slowness, &ignored), 0);
   EXPECT_FALSE(m_app.HasExited());
   EXPECT_TRUE(IsWindowVisible(main)) << "closed in the middle of the laser switch";
   EXPECT_TRUE(m_app.WaitForExit(30000)) << "the close was lost";

@@ -354,6 +354,15 @@ bool CAppUnderTest::HasExited() const {
   return !m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0;
 }
 
+std::string CAppUnderTest::ExitDescription() const {
+  DWORD code = 0;
+  if (!m_pi.hProcess || !HasExited() || !GetExitCodeProcess(m_pi.hProcess, &code)) return "still running";
+  char text[64];
+  std::snprintf(text, sizeof text, "exited with code %lu (0x%08lX)", static_cast<unsigned long>(code),
+                static_cast<unsigned long>(code));
+  return text;
+}
+
 bool CAppUnderTest::WaitForExit(DWORD timeoutMs) {
   return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }

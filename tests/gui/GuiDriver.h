@@ -83,6 +83,8 @@ class CAppUnderTest {
 
   bool WaitForExit(DWORD timeoutMs = 20000);
   bool HasExited() const;
+  // How the program ended, for a failure message ("still running" while it runs).
+  std::string ExitDescription() const;
   void Kill();
 
  private:

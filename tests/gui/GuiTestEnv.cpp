@@ -41,6 +41,9 @@ const CGuiTestEnv& Env() {
     e.cDrive = Variable("BS_GUI_CDRIVE", "C:\\bs-gui");
     e.benches = Variable("BS_GUI_BENCHES");
     e.golden = Variable("BS_GUI_GOLDEN");
+    const char* slowness = std::getenv("BS_SLOWNESS");
+    const long factor = slowness ? std::strtol(slowness, nullptr, 10) : 1;
+    e.slowness = factor >= 1 && factor <= 100 ? static_cast<unsigned>(factor) : 1;
     // The view command asks the shell to open an HTML file; under test no browser may
     // start, so the programs the shell would start are disabled for every child.
     std::string overrides = std::getenv("WINEDLLOVERRIDES") ? std::getenv("WINEDLLOVERRIDES") : "";

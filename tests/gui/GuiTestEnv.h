@@ -17,6 +17,9 @@ struct CGuiTestEnv {
   std::string cDrive;      // a scratch folder on drive C: (for the drive search)
   std::string benches;     // the simulated bench's bench files
   std::string golden;      // the native tests' expected instrument reports
+  // How many times slower than a real machine this one runs (BS_SLOWNESS, 10 in the
+  // emulated VM): limits on the program's own responsiveness are scaled by it.
+  unsigned slowness = 1;
 };
 
 const CGuiTestEnv& Env();
