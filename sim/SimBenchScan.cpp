@@ -34,11 +34,13 @@ class CKeyScan {
         while (m_at < m_text.size() && m_text[m_at] != '\n') ++m_at;
       } else if (statementStart && m_levels.empty() && c == '[') {
         ++m_at;
-        if (m_at < m_text.size() && m_text[m_at] == '[') ++m_at;
+        const bool array = m_at < m_text.size() && m_text[m_at] == '[';
+        if (array) ++m_at;
         SkipBlanks();
         // The parser takes what follows for a key without looking (an assertion
-        // of its debug build, undefined behaviour of its release build).
-        if (m_at < m_text.size() && !IsBare(m_text[m_at]) && std::string("\"'[]").find(m_text[m_at]) == std::string::npos) {
+        // of its debug build, undefined behaviour of its release build); "[ [" it refuses.
+        if (m_at < m_text.size() && !IsBare(m_text[m_at]) && std::string("\"']").find(m_text[m_at]) == std::string::npos &&
+            (m_text[m_at] != '[' || array)) {
           SetTrap(m_line, "a table header must start with a key");
         }
         m_tableDepth = Chain();
