@@ -237,7 +237,7 @@ void CVisaLibrariesCheck::ReportSelfDescription() {
     const Attribute attributes[] = {{kViAttrResourceMakerName, "Maker: ", "maker"},
                                     {kViAttrResourceMakerId, "Maker id: ", "maker_id"},
                                     {kViAttrResourceImplVersion, "Implementation version: ", "implementation_version"},
-                                    {kViAttrResourceSpecVersion, "VISA specification version: ", "specification_version"}};
+                                    {kViAttrResourceSpecVersion, "VISA standard version: ", "specification_version"}};
     for (const Attribute& attribute : attributes) {
       // Zeroed and larger than any answer: a 16-bit one leaves the rest at 0.
       char value[kAttributeTextSize] = {};
