@@ -1,41 +1,25 @@
 #include "app/HeadlessRun.h"
 
-#include <cstdio>
 #include <ctime>
 
-#include <nlohmann/json.hpp>
-
 #include "app/BaselineRun.h"
+#include "app/Console.h"
 #include "app/LayerCatalogue.h"
 #include "app/ReportExport.h"
-#include "app/Version.h"
 #include "platform/Platform.h"
 #include "report/CheckRunner.h"
 
-const char kToolName[] = "benchsentry";
-const char kToolVersion[] = BS_VERSION_TEXT;
-
 namespace {
 
-// The report window of a run without a window: every insert appends, as the
-// caret stays at the end.
-class CTextWindow : public IReportWindow {
- public:
-  void ReplaceSelection(const char* text) override { m_text += text; }
-  const std::string& Text() const { return m_text; }
-
- private:
-  std::string m_text;
-};
-
-CLayerOutcome RunLayer(const CLayerEntry& layer, const CCheckRunner& runner, const CTextWindow& window) {
+CLayerOutcome RunLayer(const CLayerEntry& layer, const CCheckRunner& runner, const std::string& windowText) {
   CLayerOutcome outcome;
   outcome.name = layer.name;
-  const size_t from = window.Text().size();
+  const size_t from = windowText.size();
   outcome.error = runner.Run(layer.makeCheck, [&outcome](CLayerCheck& check) {
     outcome.findings = check.Findings().Root();
+    outcome.errors = check.Findings().Errors();
   });
-  outcome.text = window.Text().substr(from);
+  outcome.text = windowText.substr(from);
   return outcome;
 }
 
@@ -46,11 +30,6 @@ std::string IsoLocalTime() {
   char stamp[32] = {};
   if (std::strftime(stamp, sizeof(stamp), "%Y-%m-%dT%H:%M:%S", &now) == 0) return std::string();
   return stamp;
-}
-
-void Say(const std::string& text, bool error) {
-  IShell* shell = GetPlatform().shell;
-  if (shell != nullptr) shell->WriteToConsole(text.c_str(), error);
 }
 
 int Fail(const std::string& problem) {
@@ -68,47 +47,19 @@ struct COutputFile {
 
 }  // namespace
 
-int CDiagnoseAllResult::FailedLayers() const {
-  int failed = 0;
-  for (const CLayerOutcome& layer : layers) failed += layer.error != 0 ? 1 : 0;
-  return failed;
-}
-
 CDiagnoseAllResult RunDiagnoseAll() {
   CDiagnoseAllResult result;
   result.started = IsoLocalTime();
   result.document = std::string(kReportHead) + kReportTitle;
-  CTextWindow window;
+  CTextWindow window(result.windowText);
   CRunTarget target;
   target.window = &window;
   target.windowMode = kModePlain;
   target.document = &result.document;
   target.documentMode = kModeMarkup;
   const CCheckRunner runner(target);
-  for (const CLayerEntry& layer : kLayers) result.layers.push_back(RunLayer(layer, runner, window));
-  result.windowText = window.Text();
+  for (const CLayerEntry& layer : kLayers) result.layers.push_back(RunLayer(layer, runner, result.windowText));
   return result;
-}
-
-std::string DiagnoseAllJson(const CDiagnoseAllResult& result) {
-  using Json = nlohmann::ordered_json;
-  Json root;
-  root["format"] = kJsonFormat;
-  root["tool"] = {{"name", kToolName}, {"version", kToolVersion}};
-  root["started"] = result.started;
-  root["failed_layers"] = result.FailedLayers();
-  Json layers = Json::array();
-  for (const CLayerOutcome& outcome : result.layers) {
-    Json layer;
-    layer["name"] = outcome.name;
-    layer["verdict"] = outcome.error != 0 ? "failed" : "ok";
-    layer["error_code"] = outcome.error;
-    layer["report"] = Latin1ToUtf8(outcome.text);
-    for (auto it = outcome.findings.begin(); it != outcome.findings.end(); ++it) layer[it.key()] = it.value();
-    layers.push_back(layer);
-  }
-  root["layers"] = layers;
-  return root.dump(2) + "\n";
 }
 
 int RunFromCommandLine(const CRunOptions& options) {
@@ -154,14 +105,13 @@ int RunFromCommandLine(const CRunOptions& options) {
   }
 
   CDiagnoseAllResult result = RunDiagnoseAll();
-  std::string json = DiagnoseAllJson(result);
+  nlohmann::ordered_json report = DiagnoseAllReport(result);
   if (compared) {
-    comparison.changes = CompareReports(comparison.baseline.report, nlohmann::json::parse(json, nullptr, false),
-                                        options.toleranceDb);
+    comparison.changes = CompareReports(comparison.baseline.report, report, options.toleranceDb);
     WriteChangesSection(comparison, result.windowText, result.document);
-    json = JsonWithChanges(json, comparison);
+    AddComparison(report, comparison);
   }
-  const std::string contents[] = {result.document, result.windowText, json};
+  const std::string contents[] = {result.document, result.windowText, JsonText(report)};
   for (size_t i = 0; i < 3; ++i) {
     const std::string& path = *outputs[i].path;
     if (path.empty()) continue;

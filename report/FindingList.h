@@ -158,7 +158,7 @@ struct CFindingRecord {
 
 // What the checks hold at the top of their layer, each in its own layers.
 #define BS_LAYER_FINDINGS(X)                                                        \
-  X(system, ObjectOrNull, System, Sometimes, Record, "", "",                            \
+  X(system, Object, System, Sometimes, Record, "", "",                                  \
     "OS layer only: what the report shows of the PC and its Windows")                   \
   X(libraries, Objects, Library, Sometimes, Known, "", "",                              \
     "OS, SW and GPIB layers: the libraries probed, in report order")                    \
