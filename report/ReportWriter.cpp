@@ -68,22 +68,23 @@ int CReportWriter::Write(const char* text) {
   }
   if (tracking) Track(plain);
   if (off) return 0;
-
-  if (m_window != nullptr) {
-    if (m_windowMode == kModePlain) m_pending += plain;
-    else if (m_windowMode == kModeMarkup) m_pending += text;
-  }
-  if (m_buffer != nullptr) {
-    if (m_bufferMode == kModePlain) m_buffer->append(plain);
-    else if (m_bufferMode == kModeMarkup) m_buffer->append(text);
-  }
+  Emit(plain, text);
   return 1;
 }
 
+void CReportWriter::Emit(const char* plain, const char* markup) {
+  if (m_window != nullptr) {
+    if (m_windowMode == kModePlain) m_pending += plain;
+    else if (m_windowMode == kModeMarkup && markup != nullptr) m_pending += markup;
+  }
+  if (m_buffer != nullptr) {
+    if (m_bufferMode == kModePlain) m_buffer->append(plain);
+    else if (m_bufferMode == kModeMarkup && markup != nullptr) m_buffer->append(markup);
+  }
+}
+
 void CReportWriter::WritePlain(const char* text) {
-  if (text == nullptr) return;
-  if (m_window != nullptr && m_windowMode == kModePlain) m_pending += text;
-  if (m_buffer != nullptr && m_bufferMode == kModePlain) m_buffer->append(text);
+  if (text != nullptr) Emit(text, nullptr);
 }
 
 int CReportWriter::WriteEscaped(const char* text) {
@@ -92,14 +93,7 @@ int CReportWriter::WriteEscaped(const char* text) {
   if (m_windowMode == kModeOff && m_bufferMode == kModeOff) return 0;
   std::string escaped;
   if (m_windowMode == kModeMarkup || m_bufferMode == kModeMarkup) escaped = EscapeMarkup(text);
-  if (m_window != nullptr) {
-    if (m_windowMode == kModePlain) m_pending += text;
-    else if (m_windowMode == kModeMarkup) m_pending += escaped;
-  }
-  if (m_buffer != nullptr) {
-    if (m_bufferMode == kModePlain) m_buffer->append(text);
-    else if (m_bufferMode == kModeMarkup) m_buffer->append(escaped);
-  }
+  Emit(text, escaped.c_str());
   return 1;
 }
 

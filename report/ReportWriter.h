@@ -86,6 +86,8 @@ class CReportWriter {
   int32_t m_bufferMode = kModeOff;
 
  private:
+  // The text to each output by its mode: plain, or markup (none: nothing).
+  void Emit(const char* plain, const char* markup);
   // The plain text of every write, for the error lines.
   void Track(const char* plain);
 
