@@ -33,6 +33,13 @@ std::string CountText(size_t count) {
   return count == 1 ? "1 change" : std::to_string(count) + " changes";
 }
 
+bool KeepsErrorLines(const Json& report) {
+  for (const Json& layer : report.value(Finding::Report::layers.key, Json::array())) {
+    if (layer.is_object() && layer.contains(Finding::LayerRun::errors.key)) return true;
+  }
+  return false;
+}
+
 int FailedLayersOf(const Json& report) {
   int failed = 0;
   for (const Json& layer : report.value(Finding::Report::layers.key, Json::array())) {
@@ -79,6 +86,8 @@ std::string ChangesConsoleText(const CBaselineComparison& comparison) {
   if (comparison.baseline.format < kJsonFormat) {
     text += "The baseline is of the older format " + std::to_string(comparison.baseline.format) +
             ": what it does not hold is not compared.\r\n";
+  } else if (!KeepsErrorLines(comparison.baseline.report)) {
+    text += "The baseline was written before error lines were kept: they are not compared.\r\n";
   }
   if (comparison.changes.empty()) return text + "No change " + where + "\r\n";
   text += "Changes " + where + ":\r\n";

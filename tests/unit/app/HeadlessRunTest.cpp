@@ -423,6 +423,15 @@ TEST_F(BaselineTest, RunAgainstItsOwnBaselineAndAChangedBench) {
   EXPECT_EQ(Run("/compare C:\\reports\\good-ok.json C:\\reports\\r-ok.json /tolerance 3.5"), kExitChanged);
   EXPECT_NE(m_console->ConsoleOutput().find("2 changes since the baseline\r\n"), std::string::npos) << m_console->ConsoleOutput();
   EXPECT_EQ(Run("/compare C:\\reports\\good-ok.json C:\\reports\\good-ok.json"), 0);
+  // A baseline written before the error lines were kept compares none, and says so.
+  Json old = Json::parse(m_files.FileBytes("C:\\reports\\r-ok.json").value_or("{}"));
+  for (Json& layer : old["layers"]) layer.erase("errors");
+  m_files.AddFile("C:\\reports\\old.json", old.dump());
+  const std::string note = "The baseline was written before error lines were kept: they are not compared.\r\n";
+  Run("/compare C:\\reports\\r-ok.json C:\\reports\\good.json");
+  EXPECT_EQ(m_console->ConsoleOutput().find(note), std::string::npos);
+  Run("/compare C:\\reports\\old.json C:\\reports\\good.json");
+  EXPECT_NE(m_console->ConsoleOutput().find(note), std::string::npos);
 }
 
 }  // namespace
