@@ -27,7 +27,6 @@ class COsLayerCheck : public CLibraryProbeCheck {
   COsLayerCheck();
   ~COsLayerCheck() override;
 
-
   // 1 when the platform was reported; 0 when the version could not be read or
   // the platform id is unknown.
   int ReportOsVersion();

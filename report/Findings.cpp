@@ -28,6 +28,8 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+void SetEmpty(CFindings::Tree& value, const CFindingField& field);
+
 // An object with every finding of record at its empty value, in the record's order.
 CFindings::Tree EmptyObject(const CFindingRecord& record) {
   CFindings::Tree object = CFindings::Tree::object();
@@ -35,9 +37,9 @@ CFindings::Tree EmptyObject(const CFindingRecord& record) {
   return object;
 }
 
-}  // namespace
-
-void SetEmpty(nlohmann::ordered_json& value, const CFindingField& field) {
+// A finding's value until the check has found it: null, an empty list, or an
+// object whose own findings are empty.
+void SetEmpty(CFindings::Tree& value, const CFindingField& field) {
   switch (field.type) {
     case FindingType::Text: value = ""; break;
     case FindingType::Integer: value = 0; break;
@@ -49,6 +51,8 @@ void SetEmpty(nlohmann::ordered_json& value, const CFindingField& field) {
     default: value = nullptr; break;
   }
 }
+
+}  // namespace
 
 CFindings::CFindings() : m_root(std::make_unique<Tree>(Tree::object())) { m_path.push_back(m_root.get()); }
 

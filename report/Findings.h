@@ -62,6 +62,3 @@ class CFindings {
   std::vector<Tree*> m_path;
   std::vector<std::string> m_errors;
 };
-
-// The empty value of a finding, as Hold gives it.
-void SetEmpty(nlohmann::ordered_json& value, const CFindingField& field);
