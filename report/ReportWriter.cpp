@@ -131,11 +131,17 @@ void CReportWriter::WriteColourHead(const char* head, const char* colour) {
   Write(tag);
 }
 
-int CReportWriter::WriteError(const char* text) {
+int CReportWriter::WriteError(const char* text) { return WriteMarked(text, false); }
+
+int CReportWriter::WriteMarked(const char* text, bool external) {
   WriteColourHead("<b><font color=", kColourError);
   WritePlain("######");
   m_inError = true;
-  Write(text);
+  if (external) {
+    WriteEscaped(text);
+  } else {
+    Write(text);
+  }
   m_inError = false;
   return Write("</font></b>");
 }
@@ -160,14 +166,7 @@ int CReportWriter::WriteInfoExternal(const char* text) {
   return Write("</font></i>");
 }
 
-int CReportWriter::WriteErrorExternal(const char* text) {
-  WriteColourHead("<b><font color=", kColourError);
-  WritePlain("######");
-  m_inError = true;
-  WriteEscaped(text);
-  m_inError = false;
-  return Write("</font></b>");
-}
+int CReportWriter::WriteErrorExternal(const char* text) { return WriteMarked(text, true); }
 
 void CReportWriter::WriteTimestamp() {
   char stamp[kTimestampSize] = {};

@@ -86,6 +86,8 @@ class CReportWriter {
   int32_t m_bufferMode = kModeOff;
 
  private:
+  // An error text: red, bold, marked in the plain outputs, its line kept.
+  int WriteMarked(const char* text, bool external);
   // The text to each output by its mode: plain, or markup (none: nothing).
   void Emit(const char* plain, const char* markup);
   // The plain text of every write, for the error lines.
