@@ -148,9 +148,10 @@ const CCommandEntry kCommands[] = {
 
 bool CDiagDlg::DispatchCommand(int32_t id) {
   for (const CCommandEntry& command : kCommands) {
-    if (command.id != id && (command.alternate == 0 || command.alternate != id)) continue;
-    (this->*command.handler)();
-    return true;
+    if (command.id == id || (command.alternate != 0 && command.alternate == id)) {
+      (this->*command.handler)();
+      return true;
+    }
   }
   return false;
 }
