@@ -1,17 +1,13 @@
 #include "app/BaselineRun.h"
 
-#include "app/HeadlessRun.h"
+#include "app/Console.h"
+#include "app/JsonReport.h"
 #include "app/VisaCompare.h"
 #include "platform/Platform.h"
 
 namespace {
 
-using Json = nlohmann::json;
-
-void Say(const std::string& text, bool error) {
-  IShell* shell = GetPlatform().shell;
-  if (shell != nullptr) shell->WriteToConsole(text.c_str(), error);
-}
+using Json = nlohmann::ordered_json;
 
 // Each change line fits the writer's conversion buffer with room for its markup.
 std::string Shortened(std::string line) {
@@ -38,22 +34,17 @@ std::string CountText(size_t count) {
   return count == 1 ? "1 change" : std::to_string(count) + " changes";
 }
 
-class CTextAppender : public IReportWindow {
- public:
-  explicit CTextAppender(std::string& text) : m_text(text) {}
-  void ReplaceSelection(const char* text) override { m_text += text; }
-
- private:
-  std::string& m_text;
-};
-
-// The report writer of the checks, for a section that is not a layer's.
-class CChangesSection : public CLayerCheck {};
+bool KeepsErrorLines(const Json& report) {
+  for (const Json& layer : report.value(Finding::Report::layers.key, Json::array())) {
+    if (layer.is_object() && layer.contains(Finding::LayerRun::errors.key)) return true;
+  }
+  return false;
+}
 
 int FailedLayersOf(const Json& report) {
   int failed = 0;
-  for (const Json& layer : report.value("layers", Json::array())) {
-    failed += layer.is_object() && layer.value("verdict", Json()) == "failed" ? 1 : 0;
+  for (const Json& layer : report.value(Finding::Report::layers.key, Json::array())) {
+    failed += layer.is_object() && layer.value(Finding::LayerRun::verdict.key, Json()) == "failed" ? 1 : 0;
   }
   return failed;
 }
@@ -96,6 +87,8 @@ std::string ChangesConsoleText(const CBaselineComparison& comparison) {
   if (comparison.baseline.format < kJsonFormat) {
     text += "The baseline is of the older format " + std::to_string(comparison.baseline.format) +
             ": what it does not hold is not compared.\r\n";
+  } else if (!KeepsErrorLines(comparison.baseline.report)) {
+    text += "The baseline was written before error lines were kept: they are not compared.\r\n";
   }
   if (comparison.changes.empty()) return text + "No change " + where + "\r\n";
   text += "Changes " + where + ":\r\n";
@@ -107,8 +100,9 @@ std::string ChangesConsoleText(const CBaselineComparison& comparison) {
 }
 
 void WriteChangesSection(const CBaselineComparison& comparison, std::string& windowText, ReportDocument& document) {
-  CTextAppender window(windowText);
-  CChangesSection section;
+  CTextWindow window(windowText);
+  // The checks' writer, for a section that is no layer's.
+  CReportWriter section;
   section.AttachWindow(&window, kModePlain);
   section.AttachBuffer(&document, kModeMarkup);
   section.Write("**********************************************<br>\r\n<b>");
@@ -132,15 +126,13 @@ void WriteChangesSection(const CBaselineComparison& comparison, std::string& win
   section.Write("<hr><br>\r\n");
 }
 
-std::string JsonWithChanges(const std::string& json, const CBaselineComparison& comparison) {
-  nlohmann::ordered_json report = nlohmann::ordered_json::parse(json, nullptr, false);
-  if (report.is_discarded() || !report.is_object()) return json;
-  const Json started = comparison.baseline.report.value("started", Json());
-  report["baseline"] = {{"file", Latin1ToUtf8(comparison.file)},
-                        {"started", started.is_string() ? started : Json("")},
-                        {"format", comparison.baseline.format}};
-  report["changes"] = ChangesJson(comparison.changes);
-  return report.dump(2) + "\n";
+void AddComparison(Json& report, const CBaselineComparison& comparison) {
+  namespace Baseline = Finding::Baseline;
+  const Json started = comparison.baseline.report.value(Finding::Report::started.key, Json());
+  report[Finding::Report::baseline.key] = {{Baseline::file.key, Latin1ToUtf8(comparison.file)},
+                                           {Baseline::started.key, started.is_string() ? started : Json("")},
+                                           {Baseline::format.key, comparison.baseline.format}};
+  report[Finding::Report::changes.key] = ChangesJson(comparison.changes);
 }
 
 int ExitCodeWithBaseline(int failedLayers, const CBaselineComparison& comparison) {
@@ -157,7 +149,7 @@ int RunCompare(const CRunOptions& options) {
   comparison.changes = CompareReports(comparison.baseline.report, newer.baseline.report, options.toleranceDb);
   Say(options.compareFile + " (" + Utf8ToLatin1(ReportDate(newer.baseline.report)) + "): " +
           std::to_string(FailedLayersOf(newer.baseline.report)) + " of " +
-          std::to_string(newer.baseline.report["layers"].size()) + " layers failed\r\n" +
+          std::to_string(newer.baseline.report[Finding::Report::layers.key].size()) + " layers failed\r\n" +
           ChangesConsoleText(comparison),
       false);
   return ExitCodeWithBaseline(FailedLayersOf(newer.baseline.report), comparison);

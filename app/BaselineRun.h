@@ -7,7 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/ReportCompare.h"
 #include "app/ReportFile.h"
-#include "report/LayerCheck.h"
+#include "report/ReportWriter.h"
 
 struct CBaselineComparison {
   std::string file;  // as the command line names it
@@ -24,8 +24,8 @@ std::string ChangesConsoleText(const CBaselineComparison& comparison);
 // marked up into the document.
 void WriteChangesSection(const CBaselineComparison& comparison, std::string& windowText,
                          ReportDocument& document);
-// The JSON report with the baseline it was compared with and its changes.
-std::string JsonWithChanges(const std::string& json, const CBaselineComparison& comparison);
+// The JSON report gets the baseline it was compared with and its changes.
+void AddComparison(nlohmann::ordered_json& report, const CBaselineComparison& comparison);
 // The failed layers' count as always; kExitChanged when none failed but the bench differs.
 int ExitCodeWithBaseline(int failedLayers, const CBaselineComparison& comparison);
 // /compare OLD NEW: returns the exit code.

@@ -1,7 +1,7 @@
 #include "app/DiagDlg.h"
 
 #include "app/AboutDlg.h"
-#include "app/HeadlessRun.h"
+#include "app/RunOutputs.h"
 #include "app/ReportExport.h"
 #include "app/Version.h"
 #include "bench/GuidedTestDlg.h"
@@ -81,7 +81,7 @@ void CDiagDlg::ShowProgress(const char* text) {
   }
   MarkRefreshed(m_clockRead);
   ShowCaption();
-  if (KeepPainting()) CloseAsked();
+  KeepPainting();
 }
 
 void CDiagDlg::ShowBlockingCall(const char* text, const char* call) {
@@ -93,7 +93,7 @@ void CDiagDlg::ShowBlockingCall(const char* text, const char* call) {
 }
 
 void CDiagDlg::WaitForCall(EventHandle done) {
-  if (WaitServing(done)) CloseAsked();
+  WaitServing(done);
 }
 
 void CDiagDlg::ShowCaption() {
@@ -124,61 +124,47 @@ void CDiagDlg::EndProgress() {
   SetWindowText(kMainCaption);
 }
 
+namespace {
+
+// Every command of the menu: its id, the second id it also answers to (0 for
+// none), and its handler.
+struct CCommandEntry {
+  int32_t id;
+  int32_t alternate;
+  void (CDiagDlg::*handler)();
+};
+
+const CCommandEntry kCommands[] = {
+    {ID_LAYER_OS, ID_LAYER_OS_ALT, &CDiagDlg::OnOsLayer},
+    {ID_LAYER_SW, ID_LAYER_SW_ALT, &CDiagDlg::OnSwLayer},
+    {ID_LAYER_GPIB, ID_LAYER_GPIB_ALT, &CDiagDlg::OnGpibLayer},
+    {ID_LAYER_INSTR, ID_LAYER_INSTR_ALT, &CDiagDlg::OnInstrLayer},
+    {ID_LAYER_OPTICAL, ID_LAYER_OPTICAL_ALT, &CDiagDlg::OnOpticalLayer},
+    {ID_DIAGNOSE_ALL, ID_DIAGNOSE_ALL_ALT, &CDiagDlg::OnDiagnoseAll},
+    {ID_DIAGNOSE_GUIDED, ID_DIAGNOSE_GUIDED_ALT, &CDiagDlg::OnGuidedOpticalTest},
+    {ID_DIAGNOSE_TRIGGERS, ID_DIAGNOSE_TRIGGERS_ALT, &CDiagDlg::OnTriggers},
+    {ID_DIAGNOSE_IO, 0, &CDiagDlg::OnInstrumentIo},
+    {ID_DIAGNOSE_VISA, 0, &CDiagDlg::OnVisaLibraries},
+    {ID_EDIT_CLEAR, ID_EDIT_CLEAR_ALT, &CDiagDlg::OnClear},
+    {ID_FILE_SAVE_AS_TEXT, ID_FILE_SAVE_AS_TEXT_ALT, &CDiagDlg::OnSaveAsText},
+    {ID_FILE_SAVE, ID_FILE_SAVE_ALT, &CDiagDlg::OnSave},
+    {ID_FILE_VIEW_AS_HTML, ID_FILE_VIEW_AS_HTML_ALT, &CDiagDlg::OnViewAsHtml},
+    {ID_FILE_SAVE_TRACE, 0, &CDiagDlg::OnSaveTrace},
+    {ID_FILE_EXIT, 0, &CDiagDlg::OnExit},
+    {ID_ABOUT, 0, &CDiagDlg::OnAbout},
+    {ID_EDIT_GET_PHYSICAL_ADDRESS, 0, &CDiagDlg::OnGetPhysicalAddress},
+};
+
+}  // namespace
+
 bool CDiagDlg::DispatchCommand(int32_t id) {
-  if (const CLayerEntry* layer = LayerOfCommand(id)) {
-    RunLayerCommand(*layer);
-    return true;
+  for (const CCommandEntry& command : kCommands) {
+    if (command.id == id || (command.alternate != 0 && command.alternate == id)) {
+      (this->*command.handler)();
+      return true;
+    }
   }
-  switch (id) {
-    case ID_DIAGNOSE_ALL:
-    case ID_DIAGNOSE_ALL_ALT:
-      OnDiagnoseAll();
-      return true;
-    case ID_DIAGNOSE_GUIDED:
-    case ID_DIAGNOSE_GUIDED_ALT:
-      OnGuidedOpticalTest();
-      return true;
-    case ID_DIAGNOSE_TRIGGERS:
-    case ID_DIAGNOSE_TRIGGERS_ALT:
-      OnTriggers();
-      return true;
-    case ID_DIAGNOSE_IO:
-      OnInstrumentIo();
-      return true;
-    case ID_DIAGNOSE_VISA:
-      OnVisaLibraries();
-      return true;
-    case ID_EDIT_CLEAR:
-    case ID_EDIT_CLEAR_ALT:
-      OnClear();
-      return true;
-    case ID_FILE_SAVE_AS_TEXT:
-    case ID_FILE_SAVE_AS_TEXT_ALT:
-      OnSaveAsText();
-      return true;
-    case ID_FILE_SAVE:
-    case ID_FILE_SAVE_ALT:
-      OnSave();
-      return true;
-    case ID_FILE_VIEW_AS_HTML:
-    case ID_FILE_VIEW_AS_HTML_ALT:
-      OnViewAsHtml();
-      return true;
-    case ID_FILE_SAVE_TRACE:
-      OnSaveTrace();
-      return true;
-    case ID_FILE_EXIT:
-      OnExit();
-      return true;
-    case ID_ABOUT:
-      OnAbout();
-      return true;
-    case ID_EDIT_GET_PHYSICAL_ADDRESS:
-      OnGetPhysicalAddress();
-      return true;
-    default:
-      return false;
-  }
+  return false;
 }
 
 bool CDiagDlg::OnSysCommand(uint32_t id, intptr_t) {
@@ -286,49 +272,45 @@ void CDiagDlg::OnInstrLayer() { RunLayerCommand(kLayers[kLayerInstrument]); }
 void CDiagDlg::OnOpticalLayer() { RunLayerCommand(kLayers[kLayerOptical]); }
 
 void CDiagDlg::OnTriggers() {
-  PrepareOutputWindow();
-  // Declared in this order, the dialog goes before the check.
-  CTriggerCheck check;
-  CTlsSelectDlg dialog;
-  dialog.m_check = &check;
-  if (Runner(false).Begin(check) == 0) {
-    const int32_t count = check.GetTlsList(dialog.m_listText);
-    if (count > 1) {
-      // The test runs from the dialog's OK.
-      check.Flush();
-      dialog.DoModal();
-    } else if (count == 1) {
-      check.RunTriggerTest(0);
-    }
+  {
+    // Declared in this order, the dialog goes before the check.
+    CTriggerCheck check;
+    CTlsSelectDlg dialog;
+    dialog.m_check = &check;
+    Runner(false).RunFlow(check, [&] {
+      const int32_t count = check.GetTlsList(dialog.m_listText);
+      if (count > 1) {
+        // The test runs from the dialog's OK.
+        check.Flush();
+        dialog.DoModal();
+      } else if (count == 1) {
+        check.RunTriggerTest(0);
+      }
+    });
   }
-  check.Flush();
   EndProgress();
 }
 
 void CDiagDlg::OnGuidedOpticalTest() {
-  CWaitCursor cursor;
-  PrepareOutputWindow();
   {
     CGuidedTestDlg dialog;
-    if (Runner(false).Begin(dialog) == 0) {
+    // The wait cursor stays until the dialog has closed.
+    Runner(true).RunFlow(dialog, [&] {
       dialog.Flush();
       dialog.DoModal();
-    }
-    dialog.Flush();
-    cursor.End();
+    });
   }
   EndProgress();
 }
 
 void CDiagDlg::OnInstrumentIo() {
-  PrepareOutputWindow();
   {
     CInstrumentIoDlg dialog(m_ioMemory);
-    Runner(false).Begin(dialog.Report());
-    dialog.DoModal();
+    Runner(false).RunFlow(dialog.Report(), [&] { dialog.DoModal(); });
   }
   EndProgress();
 }
+
 void CDiagDlg::OnVisaLibraries() { RunLayerCommand<CVisaLibrariesCheck>(); }
 
 void CDiagDlg::OnDiagnoseAll() {

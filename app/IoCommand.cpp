@@ -2,6 +2,7 @@
 #include <cctype>
 
 #include "app/CommandLine.h"
+#include "app/Console.h"
 #include "instrument/InstrumentIo.h"
 #include "platform/Platform.h"
 
@@ -21,11 +22,6 @@ CRunOptions Invalid(const std::string& problem) {
   options.mode = RunMode::Invalid;
   options.problem = problem;
   return options;
-}
-
-void Say(const std::string& text, bool error) {
-  IShell* shell = GetPlatform().shell;
-  if (shell != nullptr) shell->WriteToConsole(text.c_str(), error);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "app/LayerCatalogue.h"
 
-#include "app/resource.h"
 #include "host/OsLayerCheck.h"
 #include "host/SwLayerCheck.h"
 #include "instrument/GpibLayerCheck.h"
@@ -17,16 +16,9 @@ std::unique_ptr<CLayerCheck> Make() {
 }  // namespace
 
 const CLayerEntry kLayers[kLayerCount] = {
-    {"OS", ID_LAYER_OS, ID_LAYER_OS_ALT, &Make<COsLayerCheck>},
-    {"SW", ID_LAYER_SW, ID_LAYER_SW_ALT, &Make<CSwLayerCheck>},
-    {"GPIB", ID_LAYER_GPIB, ID_LAYER_GPIB_ALT, &Make<CGpibLayerCheck>},
-    {"Instrument", ID_LAYER_INSTR, ID_LAYER_INSTR_ALT, &Make<CInstrLayerCheck>},
-    {"Optical", ID_LAYER_OPTICAL, ID_LAYER_OPTICAL_ALT, &Make<COpticalLayerCheck>},
+    {kOsLayer.name, &Make<COsLayerCheck>},
+    {kSwLayer.name, &Make<CSwLayerCheck>},
+    {kGpibLayer.name, &Make<CGpibLayerCheck>},
+    {kInstrumentLayer.name, &Make<CInstrLayerCheck>},
+    {kOpticalLayer.name, &Make<COpticalLayerCheck>},
 };
-
-const CLayerEntry* LayerOfCommand(int32_t id) {
-  for (const CLayerEntry& layer : kLayers) {
-    if (layer.command == id || layer.alternateCommand == id) return &layer;
-  }
-  return nullptr;
-}

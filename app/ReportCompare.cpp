@@ -3,58 +3,75 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "app/VisaCompare.h"
+#include "report/FindingList.h"
 
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 
 const Json kNull;
 
 // Values of a report read from a file are of any type: every access checks it.
-const Json& Field(const Json& object, const char* name) {
+const Json& Field(const Json& object, const CFindingField& field) {
   if (!object.is_object()) return kNull;
-  const auto found = object.find(name);
+  const auto found = object.find(field.key);
   return found != object.end() ? *found : kNull;
 }
 
-const Json& List(const Json& object, const char* name) {
+const Json& List(const Json& object, const CFindingField& field) {
   static const Json empty = Json::array();
-  const Json& list = Field(object, name);
+  const Json& list = Field(object, field);
   return list.is_array() ? list : empty;
 }
 
-std::string Text(const Json& object, const char* name) {
-  const Json& value = Field(object, name);
-  return value.is_string() ? value.get<std::string>() : std::string();
-}
+std::string Text(const Json& value) { return value.is_string() ? value.get<std::string>() : std::string(); }
 
 // A string, or null for anything else (a module that did not answer).
-Json TextOrNull(const Json& object, const char* name) {
-  const Json& value = Field(object, name);
-  return value.is_string() ? value : Json();
-}
+Json TextOrNull(const Json& value) { return value.is_string() ? value : Json(); }
 
-bool Number(const Json& object, const char* name, double& value) {
-  const Json& field = Field(object, name);
-  if (!field.is_number()) return false;
-  value = field.get<double>();
-  return true;
-}
-
-class CCollector {
- public:
-  CCollector(std::vector<CChange>& changes, std::string layer) : m_changes(changes), m_layer(std::move(layer)) {}
-
-  void Add(const std::string& kind, const std::string& item, Json oldValue, Json newValue) {
-    m_changes.push_back({kind, m_layer, item, std::move(oldValue), std::move(newValue)});
+const CFindingField* FieldOfRule(const CFindingRecord& record, std::initializer_list<FindingCompare> rules) {
+  for (const CFindingField* field : record) {
+    for (FindingCompare rule : rules) {
+      if (field->compare == rule) return field;
+    }
   }
+  return nullptr;
+}
 
- private:
-  std::vector<CChange>& m_changes;
-  std::string m_layer;
-};
+// What an item is known by: its identity's value; a number as a whole number
+// (-1 when it has none).
+std::string IdentityText(const CFindingRecord& record, const Json& object) {
+  const CFindingField* identity = FieldOfRule(record, {FindingCompare::Identity});
+  if (identity == nullptr) return std::string();
+  const Json& value = Field(object, *identity);
+  if (identity->type != FindingType::Integer) return Text(value);
+  // -1 too for a number no int holds (1e300 in a report that is not ours).
+  const double number = value.is_number() ? value.get<double>() : -1;
+  return std::to_string(number > -2147483648.0 && number < 2147483648.0 ? static_cast<int>(number) : -1);
+}
+
+// What a change in the record names: its item form filled in.
+std::string ItemOf(const CFindingRecord& record, const Json& object, const std::string& parent) {
+  std::string form = record.item;
+  std::string item;
+  if (!form.empty() && form[0] == '+') {
+    item = parent + " ";
+    form.erase(0, 1);
+  }
+  const size_t at = form.find("%s");
+  if (at == std::string::npos) return item + form;
+  return item + form.substr(0, at) + IdentityText(record, object) + form.substr(at + 2);
+}
+
+// What an item that appeared or went away is shown as: its identification.
+Json DescriptionOf(const CFindingRecord& record, const Json& object) {
+  const CFindingField* answer = FieldOfRule(
+      record, {FindingCompare::Identification, FindingCompare::Answer, FindingCompare::Unlisted});
+  return answer != nullptr ? TextOrNull(Field(object, *answer)) : Json();
+}
 
 // "maker,model,serial,firmware", as *IDN? answers; an answer of another shape is
 // compared whole.
@@ -70,43 +87,22 @@ std::vector<std::string> SplitIdentification(const std::string& identification) 
   return fields;
 }
 
-void CompareIdentification(CCollector& out, const std::string& thing, const std::string& item,
-                           const Json& before, const Json& after) {
-  if (before == after) return;
-  if (!before.is_string() || !after.is_string()) {
-    out.Add(thing + "_identification", item, before, after);
-    return;
-  }
-  const std::vector<std::string> old = SplitIdentification(before.get<std::string>());
-  const std::vector<std::string> now = SplitIdentification(after.get<std::string>());
-  if (old.size() != 4 || now.size() != 4) {
-    out.Add(thing + "_identification", item, before, after);
-    return;
-  }
-  const char* fields[] = {"maker", "model", "serial", "firmware"};
-  for (size_t i = 0; i < 4; ++i) {
-    if (old[i] != now[i]) out.Add(thing + "_" + fields[i], item, old[i], now[i]);
-  }
-}
-
-// Items of two lists matched by a key; those of the new list in its order, then
-// those only in the old one in theirs.
+// Items of two lists matched by their identity; those of the new list in its
+// order, then those only in the old one in theirs.
 template <class Visit>
-void MatchByKey(const Json& before, const Json& after, const char* key, Visit visit) {
+void MatchByIdentity(const Json& before, const Json& after, const CFindingRecord& record, Visit visit) {
   std::map<std::string, const Json*> old;
-  for (const Json& item : before) old.emplace(Text(item, key), &item);
-  std::map<std::string, bool> seen;
+  for (const Json& item : before) old.emplace(IdentityText(record, item), &item);
+  std::set<std::string> seen;
   for (const Json& item : after) {
-    const std::string name = Text(item, key);
-    if (seen[name]) continue;
-    seen[name] = true;
+    const std::string name = IdentityText(record, item);
+    if (!seen.insert(name).second) continue;
     const auto found = old.find(name);
     visit(name, found != old.end() ? found->second : nullptr, &item);
   }
   for (const Json& item : before) {
-    const std::string name = Text(item, key);
-    if (seen[name]) continue;
-    seen[name] = true;
+    const std::string name = IdentityText(record, item);
+    if (!seen.insert(name).second) continue;
     visit(name, &item, nullptr);
   }
 }
@@ -116,21 +112,12 @@ struct CModulePair {
   const Json* after = nullptr;
 };
 
-// A slot or channel number; -1 for one that is missing or no int at all
-// (1e300 in a report that is not ours).
-int WholeNumber(const Json& object, const char* name) {
-  double number = -1;
-  if (!Number(object, name, number) || !(number > -2147483648.0 && number < 2147483648.0)) return -1;
-  return static_cast<int>(number);
-}
-
-int SlotOf(const Json& slot) { return WholeNumber(slot, "slot"); }
+int SlotOf(const Json& slot) { return std::stoi(IdentityText(kSlotRecord, slot)); }
 
 // A module is known by its identification, so one that moved to another slot is
 // the same module; modules that did not answer are known by their slot.
-std::vector<CModulePair> PairModules(const Json& before, const Json& after) {
-  const Json& old = List(before, "slots");
-  const Json& now = List(after, "slots");
+std::vector<CModulePair> PairModules(const Json& old, const Json& now) {
+  namespace Slot = Finding::Slot;
   std::vector<bool> oldTaken(old.size()), newTaken(now.size());
   std::vector<CModulePair> pairs;
   auto pair = [&](auto same) {
@@ -143,11 +130,14 @@ std::vector<CModulePair> PairModules(const Json& before, const Json& after) {
     }
   };
   auto sameModule = [](const Json& a, const Json& b) {
-    return TextOrNull(a, "identification").is_string() && TextOrNull(a, "identification") == TextOrNull(b, "identification");
+    const Json identification = TextOrNull(Field(a, Slot::identification));
+    return identification.is_string() && identification == TextOrNull(Field(b, Slot::identification));
   };
   pair([&](const Json& a, const Json& b) { return SlotOf(a) == SlotOf(b) && sameModule(a, b); });
   pair(sameModule);
-  pair([](const Json& a, const Json& b) { return SlotOf(a) == SlotOf(b) && Field(a, "type_code") == Field(b, "type_code"); });
+  pair([](const Json& a, const Json& b) {
+    return SlotOf(a) == SlotOf(b) && Field(a, Slot::type_code) == Field(b, Slot::type_code);
+  });
   for (size_t n = 0; n < now.size(); ++n) {
     if (!newTaken[n]) pairs.push_back({nullptr, &now[n]});
   }
@@ -157,192 +147,314 @@ std::vector<CModulePair> PairModules(const Json& before, const Json& after) {
   return pairs;
 }
 
-std::string SlotItem(const std::string& address, const Json& slot) {
-  return address + " slot " + std::to_string(SlotOf(slot));
-}
-
 Json ModuleDescription(const Json& slot) {
-  const std::string module = Text(slot, "module");
-  const Json identification = TextOrNull(slot, "identification");
+  const std::string module = Text(Field(slot, Finding::Slot::module));
+  const Json identification = TextOrNull(Field(slot, Finding::Slot::identification));
   if (!identification.is_string()) return module + " (no answer)";
   return module + ", " + identification.get<std::string>();
 }
 
-void CompareMainframes(CCollector& out, const Json& before, const Json& after, bool identifications) {
-  MatchByKey(List(before, "mainframes"), List(after, "mainframes"), "address",
-             [&](const std::string& address, const Json* old, const Json* now) {
-               if (old == nullptr) {
-                 out.Add("mainframe_appeared", address, Json(), TextOrNull(*now, "identification"));
-                 return;
-               }
-               if (now == nullptr) {
-                 out.Add("mainframe_disappeared", address, TextOrNull(*old, "identification"), Json());
-                 return;
-               }
-               if (identifications) {
-                 CompareIdentification(out, "mainframe", address, TextOrNull(*old, "identification"),
-                                       TextOrNull(*now, "identification"));
-               }
-               for (const CModulePair& pair : PairModules(*old, *now)) {
-                 if (pair.before == nullptr) {
-                   out.Add("module_appeared", SlotItem(address, *pair.after), Json(), ModuleDescription(*pair.after));
-                 } else if (pair.after == nullptr) {
-                   out.Add("module_disappeared", SlotItem(address, *pair.before), ModuleDescription(*pair.before), Json());
-                 } else {
-                   if (SlotOf(*pair.before) != SlotOf(*pair.after)) {
-                     out.Add("module_moved", SlotItem(address, *pair.before), SlotOf(*pair.before), SlotOf(*pair.after));
-                   }
-                   CompareIdentification(out, "module", SlotItem(address, *pair.after),
-                                         TextOrNull(*pair.before, "identification"),
-                                         TextOrNull(*pair.after, "identification"));
-                 }
-               }
-             });
-}
-
-// A reading as the report holds it: null when it failed or is missing.
-Json Reading(const Json& slot, int channel) {
-  for (const Json& measurement : List(slot, "measurements")) {
-    double dbm = 0;
-    if (WholeNumber(measurement, "channel") != channel) continue;
-    const Json& valid = Field(measurement, "valid");
-    if (valid.is_boolean() && valid.get<bool>() && Number(measurement, "dbm", dbm)) return dbm;
-    return Json();
-  }
-  return Json();
-}
-
-void CompareReadings(CCollector& out, const Json& before, const Json& after, double toleranceDb) {
-  MatchByKey(List(before, "mainframes"), List(after, "mainframes"), "address",
-             [&](const std::string& address, const Json* old, const Json* now) {
-               if (old == nullptr || now == nullptr) return;
-               for (const CModulePair& pair : PairModules(*old, *now)) {
-                 if (pair.before == nullptr || pair.after == nullptr) continue;
-                 for (int channel = 1; channel <= 2; ++channel) {
-                   const Json was = Reading(*pair.before, channel);
-                   if (!was.is_number()) continue;
-                   const Json is = Reading(*pair.after, channel);
-                   const std::string item = SlotItem(address, *pair.after) + " channel " + std::to_string(channel);
-                   if (!is.is_number()) {
-                     out.Add("reading_unreadable", item, was, Json());
-                   } else if (std::fabs(is.get<double>() - was.get<double>()) > toleranceDb) {
-                     out.Add("reading_changed", item, was, is);
-                   }
-                 }
-               }
-             });
-}
-
-// The lines the report marks as errors, without their marker.
-std::vector<std::string> ErrorLines(const Json& layer) {
-  std::vector<std::string> lines;
-  const std::string report = Text(layer, "report");
-  size_t start = 0;
-  while (start < report.size()) {
-    size_t end = report.find('\n', start);
-    if (end == std::string::npos) end = report.size();
-    std::string line = report.substr(start, end - start);
-    start = end + 1;
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    const size_t marker = line.find("######");
-    if (marker != std::string::npos) lines.push_back(line.substr(marker + 6));
-  }
-  return lines;
-}
-
-void CompareErrorLines(CCollector& out, const Json& before, const Json& after) {
-  std::map<std::string, int> old;
-  for (const std::string& line : ErrorLines(before)) ++old[line];
-  for (const std::string& line : ErrorLines(after)) {
-    if (old[line]-- > 0) continue;
-    out.Add("error_new", "error", Json(), line);
-  }
-}
-
-bool Present(const Json& library) {
-  const std::string found = Text(library, "found");
-  return found == "accessible" || found == "not loadable";
+// A library found by its name, loadable or not.
+bool Present(const Json& library, const CFindingField& found) {
+  const std::string text = Text(Field(library, found));
+  return text == "accessible" || text == "not loadable";
 }
 
 // Where a missing library's copies lie on the drive; null for none found.
 Json CopyPaths(const Json& library) {
   std::string paths;
-  for (const Json& copy : List(library, "copies")) paths += (paths.empty() ? "" : ", ") + Text(copy, "name");
+  for (const Json& copy : List(library, Finding::Library::copies)) {
+    paths += (paths.empty() ? "" : ", ") + Text(Field(copy, Finding::Library::name));
+  }
   return paths.empty() ? Json() : Json(paths);
 }
 
-// Each library once, in the first layer that lists it (the OS and SW layers both
-// probe msvcrt.dll, the SW and GPIB layers visa32.dll).
-void CompareLibraries(CCollector& out, const Json& before, const Json& after, std::map<std::string, bool>& compared) {
-  MatchByKey(List(before, "libraries"), List(after, "libraries"), "name",
-             [&](const std::string& name, const Json* old, const Json* now) {
-               if (old == nullptr || now == nullptr || compared[name]) return;
-               compared[name] = true;
-               if (Present(*old) != Present(*now)) {
-                 if (Present(*now)) {
-                   out.Add("library_appeared", name, Json(), Text(*now, "found"));
-                 } else {
-                   out.Add("library_disappeared", name, Text(*old, "found"), CopyPaths(*now));
-                 }
-                 return;
-               }
-               if (!Present(*now)) {
-                 if (CopyPaths(*old) != CopyPaths(*now)) out.Add("library_moved", name, CopyPaths(*old), CopyPaths(*now));
-                 return;
-               }
-               for (const char* field : {"found", "version", "version_string", "publisher"}) {
-                 const Json was = TextOrNull(*old, field);
-                 const Json is = TextOrNull(*now, field);
-                 if (was != is) out.Add(std::string("library_") + field, name, was, is);
-               }
-             });
-}
-
-// What the PC is, without what changes by itself (free memory).
-void CompareSystem(CCollector& out, const Json& before, const Json& after) {
-  const Json& old = Field(before, "system");
-  const Json& now = Field(after, "system");
-  if (!old.is_object() || !now.is_object()) return;
-  for (const char* field : {"operating_system", "version", "build", "service_pack"}) {
-    if (Field(old, field) != Field(now, field)) {
-      out.Add(std::string("system_") + field, "Windows", Field(old, field), Field(now, field));
-    }
-  }
-  const Json& oldMemory = Field(Field(old, "memory"), "total_mb");
-  const Json& newMemory = Field(Field(now, "memory"), "total_mb");
-  if (oldMemory != newMemory) out.Add("system_memory", "RAM (MB)", oldMemory, newMemory);
-}
-
-// The resources of every interface scanned, in the order of the report.
-Json Resources(const Json& layer) {
-  Json resources = Json::array();
-  for (const Json& board : List(layer, "boards")) {
-    for (const Json& resource : List(board, "resources")) resources.push_back(resource);
-  }
-  return resources;
+// A reading as the report holds it: null when it failed or is missing.
+Json Reading(const Json& measurement, const CFindingField& value) {
+  const Json& valid = Field(measurement, Finding::Measurement::valid);
+  const Json& reading = Field(measurement, value);
+  return valid.is_boolean() && valid.get<bool>() && reading.is_number() ? reading : Json();
 }
 
 // An instrument that is listed but gives no identification does not answer.
-bool Answers(const Json& resource) {
-  const Json identification = TextOrNull(resource, "identification");
-  return identification.is_string() && !identification.get<std::string>().empty();
+bool Answers(const Json& identification) { return identification.is_string() && !Text(identification).empty(); }
+
+bool IsContainer(const CFindingField& field) {
+  switch (field.type) {
+    case FindingType::Texts:
+    case FindingType::Object:
+    case FindingType::ObjectOrNull:
+    case FindingType::Objects:
+    case FindingType::ObjectsOrNull:
+      return true;
+    default:
+      return false;
+  }
 }
 
-void CompareResources(CCollector& out, const Json& before, const Json& after) {
-  MatchByKey(Resources(before), Resources(after), "resource",
-             [&](const std::string& name, const Json* old, const Json* now) {
-               if (old == nullptr) {
-                 out.Add("resource_appeared", name, Json(), TextOrNull(*now, "identification"));
-               } else if (now == nullptr) {
-                 out.Add("resource_disappeared", name, TextOrNull(*old, "identification"), Json());
-               } else if (Answers(*old) && !Answers(*now)) {
-                 out.Add("resource_silent", name, TextOrNull(*old, "identification"), TextOrNull(*now, "identification"));
-               } else {
-                 CompareIdentification(out, "resource", name, TextOrNull(*old, "identification"),
-                                       TextOrNull(*now, "identification"));
-               }
-             });
+// Whether the report lists instruments by interface in one of its layers.
+bool ListsInterfaces(const Json& report) {
+  for (const Json& layer : List(report, Finding::Report::layers)) {
+    for (const CFindingField* field : kLayerRecord) {
+      if (field->compare == FindingCompare::Interfaces && Field(layer, *field).is_array()) return true;
+    }
+  }
+  return false;
 }
+
+// One comparison of two reports, layer by layer: each finding by its rule.
+class CComparison {
+ public:
+  CComparison(std::vector<CChange>& changes, double toleranceDb, bool interfacesListed)
+      : m_changes(changes), m_toleranceDb(toleranceDb), m_interfacesListed(interfacesListed) {}
+
+  // What the report holds beside its layers.
+  void CompareReport(const Json& before, const Json& after) { CompareRecord(kReportRecord, before, after, "", true); }
+
+  void CompareLayer(const Json& before, const Json& after) {
+    m_layer = Text(Field(after, Finding::LayerRun::name));
+    CompareRecord(kLayerRunRecord, before, after, ItemOf(kLayerRunRecord, after, ""), true);
+  }
+
+ private:
+  void Add(const std::string& kind, ChangeForm form, const char* words, const std::string& item, Json oldValue,
+           Json newValue) {
+    m_changes.push_back({kind, m_layer, item, std::move(oldValue), std::move(newValue), form, words});
+  }
+
+  // A record's values first, then its objects and lists, each in the declared
+  // order. inventory: what the bench holds is compared, not only its readings
+  // (an item is inventoried once in a run, where it is first listed).
+  void CompareRecord(const CFindingRecord& record, const Json& before, const Json& after, const std::string& item,
+                     bool inventory) {
+    for (bool containers : {false, true}) {
+      for (const CFindingField* field : record) {
+        if (IsContainer(*field) != containers) continue;
+        if (!CompareField(*field, before, after, item, inventory)) return;
+      }
+    }
+  }
+
+  // False when the rest of the record is not compared.
+  bool CompareField(const CFindingField& field, const Json& before, const Json& after, const std::string& item,
+                    bool inventory) {
+    const Json& was = Field(before, field);
+    const Json& is = Field(after, field);
+    switch (field.compare) {
+      case FindingCompare::Ignored:
+      case FindingCompare::Identity:
+        return true;
+      case FindingCompare::Exact:
+        if (inventory && was != is) Add(field.change, ChangeForm::Values, field.words, item, was, is);
+        return true;
+      case FindingCompare::Verdict:
+        if (inventory && Text(was) != Text(is)) Add(field.change, ChangeForm::Verdict, field.words, item, was, is);
+        return true;
+      case FindingCompare::Presence:
+        return !inventory || ComparePresence(field, before, after, item);
+      case FindingCompare::Identification:
+        if (inventory) CompareIdentification(field.change, item, TextOrNull(was), TextOrNull(is));
+        return true;
+      case FindingCompare::Answer:
+        if (!inventory) return true;
+        if (Answers(was) && !Answers(is)) {
+          Add(std::string(field.change) + "_silent", ChangeForm::Silent, "", item, TextOrNull(was), TextOrNull(is));
+        } else {
+          CompareIdentification(field.change, item, TextOrNull(was), TextOrNull(is));
+        }
+        return true;
+      case FindingCompare::Unlisted:
+        // Mainframes are GPIB instruments too: compared there when both reports list them.
+        if (inventory && !m_interfacesListed) CompareIdentification(field.change, item, TextOrNull(was), TextOrNull(is));
+        return true;
+      case FindingCompare::Tolerance:
+        CompareReading(field, before, after, item);
+        return true;
+      case FindingCompare::NewLines:
+        CompareLines(field, was, is);
+        return true;
+      case FindingCompare::Record:
+        if (was.is_object() && is.is_object()) CompareRecord(*field.of, was, is, ItemOf(*field.of, is, item), inventory);
+        return true;
+      case FindingCompare::Inline:
+        CompareRecord(*field.of, before, after, item, inventory);
+        return true;
+      case FindingCompare::Known:
+        CompareKnown(field, List(before, field), List(after, field), item);
+        return true;
+      case FindingCompare::Items:
+        CompareItems(field, List(before, field), List(after, field), item, inventory);
+        return true;
+      case FindingCompare::Modules:
+        CompareModules(field, List(before, field), List(after, field), item, inventory);
+        return true;
+      case FindingCompare::Channels:
+        CompareChannels(field, List(before, field), List(after, field), item, inventory);
+        return true;
+      case FindingCompare::Interfaces:
+        CompareInterfaces(field, List(before, field), List(after, field), item, inventory);
+        return true;
+      case FindingCompare::VisaLibraries:
+        CompareVisaLibraries(was, is, m_changes);
+        return true;
+    }
+    return true;
+  }
+
+  void CompareIdentification(const std::string& prefix, const std::string& item, const Json& before,
+                             const Json& after) {
+    if (before == after) return;
+    const std::vector<std::string> old = SplitIdentification(Text(before));
+    const std::vector<std::string> now = SplitIdentification(Text(after));
+    if (!before.is_string() || !after.is_string() || old.size() != 4 || now.size() != 4) {
+      Add(prefix + "_identification", ChangeForm::Values, "identification", item, before, after);
+      return;
+    }
+    const char* kinds[] = {"maker", "model", "serial", "firmware"};
+    const char* words[] = {"maker", "model", "serial number", "firmware"};
+    for (size_t i = 0; i < 4; ++i) {
+      if (old[i] != now[i]) Add(prefix + "_" + kinds[i], ChangeForm::Values, words[i], item, old[i], now[i]);
+    }
+  }
+
+  bool ComparePresence(const CFindingField& found, const Json& before, const Json& after, const std::string& item) {
+    const std::string prefix = found.change;
+    const bool was = Present(before, found);
+    const bool is = Present(after, found);
+    if (was != is) {
+      if (is) {
+        Add(prefix + "_appeared", ChangeForm::Appeared, "", item, Json(), Text(Field(after, found)));
+      } else {
+        Add(prefix + "_disappeared", ChangeForm::Disappeared, "", item, Text(Field(before, found)), CopyPaths(after));
+      }
+      return false;
+    }
+    if (!is) {
+      if (CopyPaths(before) != CopyPaths(after)) {
+        Add(prefix + "_moved", ChangeForm::Moved, "", item, CopyPaths(before), CopyPaths(after));
+      }
+      return false;
+    }
+    const Json old = TextOrNull(Field(before, found));
+    const Json now = TextOrNull(Field(after, found));
+    if (old != now) Add(prefix + "_" + found.key, ChangeForm::Values, found.words, item, old, now);
+    return true;
+  }
+
+  void CompareReading(const CFindingField& field, const Json& before, const Json& after, const std::string& item) {
+    const Json was = Reading(before, field);
+    if (!was.is_number()) return;
+    const Json is = Reading(after, field);
+    const std::string prefix = field.change;
+    if (!is.is_number()) {
+      Add(prefix + "_unreadable", ChangeForm::Unreadable, field.words, item, was, Json());
+    } else if (std::fabs(is.get<double>() - was.get<double>()) > m_toleranceDb) {
+      Add(prefix + "_changed", ChangeForm::Reading, field.words, item, was, is);
+    }
+  }
+
+  // Lines of a report written before they were kept are not compared.
+  void CompareLines(const CFindingField& field, const Json& before, const Json& after) {
+    if (!before.is_array() || !after.is_array()) return;
+    std::map<std::string, int> old;
+    for (const Json& line : before) ++old[Text(line)];
+    for (const Json& line : after) {
+      if (old[Text(line)]-- > 0) continue;
+      Add(field.change, ChangeForm::NewLine, field.words, "error", Json(), line);
+    }
+  }
+
+  // Each item once in a run, in the first layer that lists it (the OS and SW
+  // layers both probe msvcrt.dll, the SW and GPIB layers visa32.dll).
+  void CompareKnown(const CFindingField& field, const Json& before, const Json& after, const std::string& parent) {
+    const CFindingRecord& record = *field.of;
+    MatchByIdentity(before, after, record, [&](const std::string& name, const Json* was, const Json* is) {
+                      if (was == nullptr || is == nullptr) return;
+                      if (!m_compared.insert(std::string(record.name) + "|" + name).second) return;
+                      CompareRecord(record, *was, *is, ItemOf(record, *is, parent), true);
+                    });
+  }
+
+  void CompareItems(const CFindingField& field, const Json& before, const Json& after, const std::string& parent,
+                    bool inventory) {
+    const CFindingRecord& record = *field.of;
+    const std::string prefix = field.change;
+    MatchByIdentity(before, after, record, [&](const std::string& name, const Json* was, const Json* is) {
+      const bool first = m_compared.insert(std::string(record.name) + "|" + name).second;
+      const std::string item = ItemOf(record, is != nullptr ? *is : *was, parent);
+      if (was == nullptr) {
+        if (first && inventory) Add(prefix + "_appeared", ChangeForm::Appeared, "", item, Json(), DescriptionOf(record, *is));
+      } else if (is == nullptr) {
+        if (first && inventory) {
+          Add(prefix + "_disappeared", ChangeForm::Disappeared, "", item, DescriptionOf(record, *was), Json());
+        }
+      } else {
+        CompareRecord(record, *was, *is, item, inventory && first);
+      }
+    });
+  }
+
+  void CompareModules(const CFindingField& field, const Json& before, const Json& after, const std::string& parent,
+                      bool inventory) {
+    const CFindingRecord& record = *field.of;
+    const std::string prefix = field.change;
+    for (const CModulePair& pair : PairModules(before, after)) {
+      if (pair.before == nullptr) {
+        if (inventory) {
+          Add(prefix + "_appeared", ChangeForm::Appeared, "", ItemOf(record, *pair.after, parent), Json(),
+              ModuleDescription(*pair.after));
+        }
+        continue;
+      }
+      if (pair.after == nullptr) {
+        if (inventory) {
+          Add(prefix + "_disappeared", ChangeForm::Disappeared, "", ItemOf(record, *pair.before, parent),
+              ModuleDescription(*pair.before), Json());
+        }
+        continue;
+      }
+      if (inventory && SlotOf(*pair.before) != SlotOf(*pair.after)) {
+        Add(prefix + "_moved", ChangeForm::ModuleMoved, "", ItemOf(record, *pair.before, parent), SlotOf(*pair.before),
+            SlotOf(*pair.after));
+      }
+      CompareRecord(record, *pair.before, *pair.after, ItemOf(record, *pair.after, parent), inventory);
+    }
+  }
+
+  // A reading that is new is no change; one that is gone no longer reads.
+  void CompareChannels(const CFindingField& field, const Json& before, const Json& after, const std::string& parent,
+                       bool inventory) {
+    const CFindingRecord& record = *field.of;
+    MatchByIdentity(before, after, record, [&](const std::string&, const Json* was, const Json* is) {
+      if (was == nullptr) return;
+      CompareRecord(record, *was, is != nullptr ? *is : kNull, ItemOf(record, *was, parent), inventory);
+    });
+  }
+
+  // The instruments of every interface as one list, in the order of the report.
+  void CompareInterfaces(const CFindingField& field, const Json& before, const Json& after, const std::string& parent,
+                         bool inventory) {
+    if (!m_interfacesListed) return;
+    const CFindingField* items = FieldOfRule(*field.of, {FindingCompare::Items});
+    if (items == nullptr) return;
+    Json old = Json::array();
+    Json now = Json::array();
+    for (const Json& board : before) {
+      for (const Json& item : List(board, *items)) old.push_back(item);
+    }
+    for (const Json& board : after) {
+      for (const Json& item : List(board, *items)) now.push_back(item);
+    }
+    CompareItems(*items, old, now, parent, inventory);
+  }
+
+  std::vector<CChange>& m_changes;
+  double m_toleranceDb;
+  bool m_interfacesListed;
+  std::string m_layer;
+  // "<record>|<identity>" of the items compared so far in the run.
+  std::set<std::string> m_compared;
+};
 
 std::string Shown(const Json& value) {
   if (value.is_string()) return value.get<std::string>();
@@ -356,83 +468,69 @@ std::string Dbm(const Json& value) {
   return text;
 }
 
+const char* Banner(const Json& verdict) { return verdict == "failed" ? "FAILED" : "OK"; }
+
 }  // namespace
 
 std::vector<CChange> CompareReports(const Json& before, const Json& after, double toleranceDb) {
   std::vector<CChange> changes;
-  CompareVisaLibraries(before, after, changes);
-  const Json& oldLayers = List(before, "layers");
-  // Mainframes are GPIB instruments too: their identification is compared once,
-  // in the GPIB layer, when both reports list its resources.
-  bool resources = true;
-  for (const Json* report : {&before, &after}) {
-    bool listed = false;
-    for (const Json& layer : List(*report, "layers")) listed |= Field(layer, "boards").is_array();
-    resources &= listed;
-  }
-  std::map<std::string, bool> libraries;
-  for (const Json& layer : List(after, "layers")) {
-    const std::string name = Text(layer, "name");
+  CComparison comparison(changes, toleranceDb, ListsInterfaces(before) && ListsInterfaces(after));
+  comparison.CompareReport(before, after);
+  const Json& oldLayers = List(before, Finding::Report::layers);
+  for (const Json& layer : List(after, Finding::Report::layers)) {
+    const std::string name = Text(Field(layer, Finding::LayerRun::name));
     const Json* old = nullptr;
     for (const Json& candidate : oldLayers) {
-      if (Text(candidate, "name") == name) old = &candidate;
+      if (Text(Field(candidate, Finding::LayerRun::name)) == name) old = &candidate;
     }
-    if (old == nullptr) continue;
-    CCollector out(changes, name);
-    const std::string item = name + " layer";
-    if (Text(*old, "verdict") != Text(layer, "verdict")) out.Add("verdict", item, Field(*old, "verdict"), Field(layer, "verdict"));
-    if (Field(*old, "error_code") != Field(layer, "error_code")) {
-      out.Add("error_code", item, Field(*old, "error_code"), Field(layer, "error_code"));
-    }
-    CompareSystem(out, *old, layer);
-    CompareLibraries(out, *old, layer, libraries);
-    if (resources) CompareResources(out, *old, layer);
-    if (name == "Instrument") CompareMainframes(out, *old, layer, !resources);
-    if (name == "Optical") CompareReadings(out, *old, layer, toleranceDb);
-    CompareErrorLines(out, *old, layer);
+    if (old != nullptr) comparison.CompareLayer(*old, layer);
   }
   return changes;
 }
 
 std::string ChangeLine(const CChange& change) {
   if (IsVisaChange(change)) return VisaChangeLine(change);
-  const std::string& kind = change.kind;
   const std::string head = change.item + ": ";
-  if (kind == "error_new") return "new error: " + Shown(change.newValue);
-  if (kind == "reading_changed") {
-    char difference[32];
-    std::snprintf(difference, sizeof difference, "%+.2f dB",
-                  change.newValue.get<double>() - change.oldValue.get<double>());
-    return head + "power " + Dbm(change.oldValue) + " -> " + Dbm(change.newValue) + " (" + difference + ")";
+  switch (change.form) {
+    case ChangeForm::NewLine:
+      return change.words + ": " + Shown(change.newValue);
+    case ChangeForm::Reading: {
+      char difference[32];
+      std::snprintf(difference, sizeof difference, "%+.2f dB",
+                    change.newValue.get<double>() - change.oldValue.get<double>());
+      return head + change.words + " " + Dbm(change.oldValue) + " -> " + Dbm(change.newValue) + " (" + difference +
+             ")";
+    }
+    case ChangeForm::Unreadable:
+      return head + change.words + " no longer readable (was " + Dbm(change.oldValue) + ")";
+    case ChangeForm::ModuleMoved:
+      return head + "module moved to slot " + Shown(change.newValue);
+    case ChangeForm::Silent:
+      return head + "no longer answers (was " + Shown(change.oldValue) + ")";
+    case ChangeForm::Verdict:
+      return head + change.words + " " + Banner(change.oldValue) + " -> " + Banner(change.newValue);
+    case ChangeForm::Appeared:
+      return head + "appeared: " + Shown(change.newValue);
+    case ChangeForm::Disappeared:
+      return head + "no longer found (was " + Shown(change.oldValue) + ")";
+    case ChangeForm::Moved:
+      return head + "moved from " + Shown(change.oldValue) + " to " + Shown(change.newValue);
+    case ChangeForm::Values:
+      break;
   }
-  if (kind == "reading_unreadable") return head + "power no longer readable (was " + Dbm(change.oldValue) + ")";
-  if (kind == "module_moved") return head + "module moved to slot " + Shown(change.newValue);
-  if (kind == "resource_silent") return head + "no longer answers (was " + Shown(change.oldValue) + ")";
-  if (kind == "verdict") {
-    return head + "verdict " + (change.oldValue == "failed" ? "FAILED" : "OK") + " -> " +
-           (change.newValue == "failed" ? "FAILED" : "OK");
-  }
-  if (kind == "error_code") return head + "error code " + Shown(change.oldValue) + " -> " + Shown(change.newValue);
-  const size_t underscore = kind.find('_');
-  const std::string what = underscore == std::string::npos ? kind : kind.substr(underscore + 1);
-  if (what == "appeared") return head + "appeared: " + Shown(change.newValue);
-  if (what == "disappeared") return head + "no longer found (was " + Shown(change.oldValue) + ")";
-  if (what == "moved") return head + "moved from " + Shown(change.oldValue) + " to " + Shown(change.newValue);
-  std::string field = what;
-  for (char& c : field) c = c == '_' ? ' ' : c;
-  if (field == "serial") field = "serial number";
-  return head + field + " " + Shown(change.oldValue) + " -> " + Shown(change.newValue);
+  return head + change.words + " " + Shown(change.oldValue) + " -> " + Shown(change.newValue);
 }
 
-nlohmann::ordered_json ChangesJson(const std::vector<CChange>& changes) {
-  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+Json ChangesJson(const std::vector<CChange>& changes) {
+  namespace Change = Finding::Change;
+  Json list = Json::array();
   for (const CChange& change : changes) {
-    nlohmann::ordered_json entry;
-    entry["kind"] = change.kind;
-    entry["layer"] = change.layer;
-    entry["item"] = change.item;
-    entry["old"] = nlohmann::ordered_json(change.oldValue);
-    entry["new"] = nlohmann::ordered_json(change.newValue);
+    Json entry;
+    entry[Change::kind.key] = change.kind;
+    entry[Change::layer.key] = change.layer;
+    entry[Change::item.key] = change.item;
+    entry[Change::old.key] = change.oldValue;
+    entry[Change::new_.key] = change.newValue;
     list.push_back(entry);
   }
   return list;

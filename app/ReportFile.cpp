@@ -2,11 +2,11 @@
 
 #include <ctime>
 
-#include "app/HeadlessRun.h"
+#include "app/JsonReport.h"
 
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 
 // A report is a few hundred kilobytes; anything far larger is not one.
 constexpr size_t kMaxReportBytes = 16 * 1024 * 1024;
@@ -85,12 +85,12 @@ CReadReport ParseReport(const std::string& bytes) {
     if (error.position >= last) return Refused("it ends in the middle of the report (cut off?)");
     return Refused("it is not JSON (at byte " + std::to_string(error.position) + ")");
   }
-  const Json& tool = read.report.is_object() ? read.report.value("tool", Json()) : Json();
-  if (!tool.is_object() || tool.value("name", Json()) != "benchsentry") {
+  const Json& tool = read.report.is_object() ? read.report.value(Finding::Report::tool.key, Json()) : Json();
+  if (!tool.is_object() || tool.value(Finding::Tool::name.key, Json()) != kToolName) {
     return Refused("it is not a report of benchsentry");
   }
   // The first reports carry no format of their own; newer ones are not guessed at.
-  const Json version = read.report.value("format", Json(1));
+  const Json version = read.report.value(Finding::Report::format.key, Json(1));
   // Read wide: a format of 2^32 + 1 is no format 1.
   if (!version.is_number_integer() || version.get<int64_t>() < 1 || version.get<int64_t>() > 1000) {
     return Refused("its format " + version.dump() + " is not one of benchsentry");
@@ -100,10 +100,10 @@ CReadReport ParseReport(const std::string& bytes) {
     return Refused("it is of format " + std::to_string(read.format) +
                    ", newer than this benchsentry reads (up to " + std::to_string(kJsonFormat) + ")");
   }
-  const Json& layers = read.report.value("layers", Json());
+  const Json& layers = read.report.value(Finding::Report::layers.key, Json());
   bool named = layers.is_array() && !layers.empty();
   for (const Json& layer : named ? layers : Json::array()) {
-    named = named && layer.is_object() && layer.value("name", Json()).is_string();
+    named = named && layer.is_object() && layer.value(Finding::LayerRun::name.key, Json()).is_string();
   }
   if (!named) return Refused("it holds no layers to compare");
   return read;
@@ -137,7 +137,7 @@ int Digits(const std::string& text, size_t at, size_t count) {
 }
 
 std::string ReportDate(const Json& report) {
-  const Json& started = report.is_object() ? report.value("started", Json()) : Json();
+  const Json& started = report.is_object() ? report.value(Finding::Report::started.key, Json()) : Json();
   const std::string stamp = started.is_string() ? started.get<std::string>() : std::string();
   std::tm time = {};
   const int year = Digits(stamp, 0, 4), month = Digits(stamp, 5, 2);

@@ -8,7 +8,7 @@
 #include "platform/Files.h"
 
 struct CReadReport {
-  nlohmann::json report;
+  nlohmann::ordered_json report;
   int format = 0;
   // Empty when the report can be compared; else what is wrong with it, such as
   // "it is not JSON (at byte 12)".
@@ -21,4 +21,4 @@ CReadReport ReadReportFile(IFileSystem& files, const std::string& path);
 
 // The report's start in the report's own words ("Friday, March 02, 2001,
 // 14:05:09"), or "an unknown date" when the report holds none.
-std::string ReportDate(const nlohmann::json& report);
+std::string ReportDate(const nlohmann::ordered_json& report);

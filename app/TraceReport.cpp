@@ -1,6 +1,7 @@
 #include "app/TraceReport.h"
 
 #include "app/Version.h"
+#include "report/Findings.h"
 
 namespace {
 
@@ -26,22 +27,25 @@ std::vector<std::string> WindowTraceNotes(const std::string& started, uint32_t c
 
 nlohmann::ordered_json LayerCallsJson(const CCallStats& calls, const std::vector<CErrorCall>& errorLines) {
   using Json = nlohmann::ordered_json;
+  namespace Io = Finding::LayerIo;
+  namespace Slowest = Finding::SlowestCall;
+  namespace Line = Finding::ErrorLine;
   Json io;
-  io["calls"] = calls.calls;
-  io["errors"] = calls.errors;
-  io["timeouts"] = calls.timeouts;
+  io[Io::calls.key] = calls.calls;
+  io[Io::errors.key] = calls.errors;
+  io[Io::timeouts.key] = calls.timeouts;
   if (calls.slowestSequence != 0) {
-    io["slowest"] = {{"call", calls.slowestSequence},
-                     {"library", calls.slowestLibrary},
-                     {"function", calls.slowestFunction},
-                     {"ms", static_cast<double>(calls.slowestMicros) / 1000.0}};
+    io[Io::slowest.key] = {{Slowest::call.key, calls.slowestSequence},
+                           {Slowest::library.key, calls.slowestLibrary},
+                           {Slowest::function.key, calls.slowestFunction},
+                           {Slowest::ms.key, static_cast<double>(calls.slowestMicros) / 1000.0}};
   } else {
-    io["slowest"] = nullptr;
+    io[Io::slowest.key] = nullptr;
   }
   Json lines = Json::array();
   for (const CErrorCall& line : errorLines) {
-    lines.push_back({{"text", Latin1ToUtf8(line.text)}, {"call", line.call != 0 ? Json(line.call) : Json()}});
+    lines.push_back({{Line::text.key, Latin1ToUtf8(line.text)}, {Line::call.key, line.call != 0 ? Json(line.call) : Json()}});
   }
-  io["error_lines"] = lines;
+  io[Io::error_lines.key] = lines;
   return io;
 }

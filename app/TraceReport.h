@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/CallTrace.h"
-#include "report/LayerCheck.h"
+#include "report/ReportWriter.h"
 
 // A window keeps the lines of its last this many calls.
 constexpr size_t kWindowTraceCalls = 20000;

@@ -2,26 +2,28 @@
 
 #include <map>
 
+#include "report/FindingList.h"
+
 const char kVisaChangeGroup[] = "VISA";
 
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 
 // Values of a report read from a file are of any type: every access checks it.
-Json Member(const Json& object, const char* name) {
+Json Member(const Json& object, const CFindingField& field) {
   if (!object.is_object()) return Json();
-  const auto found = object.find(name);
+  const auto found = object.find(field.key);
   return found != object.end() ? *found : Json();
 }
 
-Json TextOrNull(const Json& object, const char* name) {
-  const Json value = Member(object, name);
+Json TextOrNull(const Json& object, const CFindingField& field) {
+  const Json value = Member(object, field);
   return value.is_string() ? value : Json();
 }
 
-std::string Text(const Json& object, const char* name) {
-  const Json value = TextOrNull(object, name);
+std::string Text(const Json& object, const CFindingField& field) {
+  const Json value = TextOrNull(object, field);
   return value.is_string() ? value.get<std::string>() : std::string();
 }
 
@@ -32,39 +34,39 @@ struct CItem {
 };
 using Items = std::map<std::string, CItem>;
 
-Items Copies(const Json& visa) {
+Items Copies(const Json& list) {
+  namespace Copy = Finding::VisaCopy;
   Items items;
-  const Json copies = Member(visa, "copies");
-  if (!copies.is_array()) return items;
-  for (const Json& copy : copies) {
+  if (!list.is_array()) return items;
+  for (const Json& copy : list) {
     // The 64-bit system folder names its files as the 32-bit view does: it is told apart.
-    const bool searched = Member(copy, "searched") != Json(false);
-    const std::string where = searched ? std::string() : " (" + Text(copy, "folder") + ")";
-    const std::string version = Text(copy, "version");
-    items[Text(copy, "path") + where] = {Text(copy, "path") + where,
-                                         version.empty() ? "no version information"
-                                                         : version + ", " + Text(copy, "publisher")};
+    const bool searched = Member(copy, Copy::searched) != Json(false);
+    const std::string where = searched ? std::string() : " (" + Text(copy, Copy::folder) + ")";
+    const std::string version = Text(copy, Copy::version);
+    const std::string path = Text(copy, Copy::path);
+    items[path + where] = {path + where,
+                           version.empty() ? "no version information" : version + ", " + Text(copy, Copy::publisher)};
   }
   return items;
 }
 
-Items RegistryEntries(const Json& visa) {
+Items RegistryValues(const Json& list) {
+  namespace Value = Finding::VisaRegistry;
   Items items;
-  const Json entries = Member(visa, "registry");
-  if (!entries.is_array()) return items;
-  for (const Json& entry : entries) {
-    const std::string view = Text(entry, "view");
-    const std::string name = Text(entry, "name");
-    const std::string item = (view.empty() ? "" : view + " ") + Text(entry, "key") + "\\" +
+  if (!list.is_array()) return items;
+  for (const Json& entry : list) {
+    const std::string view = Text(entry, Value::view);
+    const std::string name = Text(entry, Value::name);
+    const std::string item = (view.empty() ? "" : view + " ") + Text(entry, Value::key) + "\\" +
                              (name.empty() ? "(default)" : name);
-    items[item] = {item, Text(entry, "data")};
+    items[item] = {item, Text(entry, Value::data)};
   }
   return items;
 }
 
-void CompareItems(const Items& old, const Items& now, const std::string& what, std::vector<CChange>& changes) {
-  auto add = [&](const std::string& kind, const std::string& item, Json was, Json is) {
-    changes.push_back({"visa_" + what + "_" + kind, kVisaChangeGroup, item, std::move(was), std::move(is)});
+void CompareItems(const Items& old, const Items& now, const std::string& change, std::vector<CChange>& changes) {
+  auto add = [&](const char* how, const std::string& item, Json was, Json is) {
+    changes.push_back({change + "_" + how, kVisaChangeGroup, item, std::move(was), std::move(is), ChangeForm::Values, ""});
   };
   for (const auto& [key, item] : now) {
     const auto found = old.find(key);
@@ -83,26 +85,23 @@ std::string Shown(const Json& value) { return value.is_string() ? value.get<std:
 
 }  // namespace
 
-void CompareVisaLibraries(const Json& before, const Json& after, std::vector<CChange>& changes) {
-  const Json old = Member(before, "visa_libraries");
-  const Json now = Member(after, "visa_libraries");
+void CompareVisaLibraries(const Json& old, const Json& now, std::vector<CChange>& changes) {
+  namespace Run = Finding::VisaRun;
   if (!old.is_object() || !now.is_object()) return;
   // The loaded library first: a bench that now gets another VISA is what matters most.
-  const Json oldLoaded = Member(old, "loaded");
-  const Json newLoaded = Member(now, "loaded");
-  std::vector<std::pair<const char*, std::pair<Json, Json>>> loaded;
-  for (const char* field : {"path", "version", "publisher"}) {
-    loaded.push_back({field, {TextOrNull(oldLoaded, field), TextOrNull(newLoaded, field)}});
-  }
-  loaded.push_back({"maker", {TextOrNull(Member(old, "self"), "maker"), TextOrNull(Member(now, "self"), "maker")}});
-  for (const auto& [field, values] : loaded) {
-    if (values.first != values.second) {
-      changes.push_back({std::string("visa_loaded_") + field, kVisaChangeGroup, "visa32.dll loaded", values.first,
-                         values.second});
+  for (const CFindingField* part : {&Run::loaded, &Run::self}) {
+    for (const CFindingField* field : *part->of) {
+      if (field->compare != FindingCompare::Exact) continue;
+      const Json was = TextOrNull(Member(old, *part), *field);
+      const Json is = TextOrNull(Member(now, *part), *field);
+      if (was != is) changes.push_back({field->change, kVisaChangeGroup, kVisaLoadedRecord.item, was, is, ChangeForm::Values, field->words});
     }
   }
-  CompareItems(Copies(old), Copies(now), "copy", changes);
-  CompareItems(RegistryEntries(old), RegistryEntries(now), "registry", changes);
+  for (const CFindingField* field : kVisaRunRecord) {
+    if (field->compare != FindingCompare::Items) continue;
+    Items (*items)(const Json&) = field == &Run::copies ? &Copies : &RegistryValues;
+    CompareItems(items(Member(old, *field)), items(Member(now, *field)), field->change, changes);
+  }
 }
 
 bool IsVisaChange(const CChange& change) { return change.kind.rfind("visa_", 0) == 0; }

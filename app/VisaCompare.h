@@ -12,7 +12,9 @@
 
 extern const char kVisaChangeGroup[];  // "VISA", the changes' layer
 
-void CompareVisaLibraries(const nlohmann::json& before, const nlohmann::json& after, std::vector<CChange>& changes);
+// old and now: the reports' visa_libraries objects; nothing is compared unless both are objects.
+void CompareVisaLibraries(const nlohmann::ordered_json& old, const nlohmann::ordered_json& now,
+                          std::vector<CChange>& changes);
 bool IsVisaChange(const CChange& change);
 std::string VisaChangeLine(const CChange& change);
 // The heading of a group of changes: "<layer> layer", or "VISA libraries".

@@ -5,7 +5,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/BaselineRun.h"
+#include "app/Console.h"
 #include "app/ReportExport.h"
+#include "app/RunOutputs.h"
 #include "instrument/VisaLibrariesCheck.h"
 
 CVisaRun RunVisaLibrariesAlone() {
@@ -19,8 +21,8 @@ CVisaRun RunVisaLibrariesAlone() {
 
 std::string VisaLibrariesJson(const CVisaRun& run, const std::string& started) {
   nlohmann::ordered_json root = JsonReportHead(started);
-  root["visa_libraries"] = OutcomeJson(run.outcome, false);
-  return root.dump(2) + "\n";
+  root[Finding::Report::visa_libraries.key] = OutcomeJson(run.outcome, false);
+  return JsonText(root);
 }
 
 int RunVisaLibrariesCommand(const CRunOptions& options) {
@@ -32,10 +34,12 @@ int RunVisaLibrariesCommand(const CRunOptions& options) {
                         (run.outcome.error != 0 ? "FAILED (" + std::to_string(run.outcome.error) + ")" : "OK") +
                         "\r\n";
   // The warnings, as the report gives them, for whoever reads the console.
-  const auto warnings = run.outcome.findings.find("warnings");
+  const auto warnings = run.outcome.findings.find(Finding::VisaRun::warnings.key);
   if (warnings != run.outcome.findings.end()) {
-    for (const auto& warning : *warnings) summary += "  " + Utf8ToLatin1(warning.value("text", std::string())) + "\r\n";
+    for (const auto& warning : *warnings) {
+      summary += "  " + Utf8ToLatin1(warning.value(Finding::VisaWarning::text.key, std::string())) + "\r\n";
+    }
   }
-  SayOnConsole(summary, false);
+  Say(summary, false);
   return run.outcome.error != 0 ? 1 : 0;
 }

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
-#include "app/HeadlessRun.h"
-#include "report/LayerCheck.h"
+#include "app/JsonReport.h"
 
 struct CVisaRun {
   CLayerOutcome outcome;

@@ -115,8 +115,8 @@ std::string FileVersionText(uint32_t ms, uint32_t ls) {
          Decimal(ls & 0xFFFF);
 }
 
-void WriteFileVersion(CLayerCheck& check, uint32_t ms, uint32_t ls, const char* key) {
-  check.Keep(key, FileVersionText(ms, ls).c_str());
+void WriteFileVersion(CLayerCheck& check, uint32_t ms, uint32_t ls, const CFindingField& field) {
+  check.Keep(field, FileVersionText(ms, ls).c_str());
   check.WriteInfo(Decimal(ms >> 16).c_str());
   check.Write(".");
   check.WriteInfo(Decimal(ms & 0xFFFF).c_str());

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CLayerCheck;
+struct CFindingField;
 
 constexpr uint32_t kVsFfiSignature = 0xFEEF04BD;
 constexpr uint16_t kDefaultCodePage = 1252;
@@ -68,5 +69,5 @@ bool IsFileVersionBelow(uint32_t ms, uint32_t ls, uint32_t minMS, uint32_t minLS
 // The display form a.b.c.d.
 std::string FileVersionText(uint32_t ms, uint32_t ls);
 // The display form into a report: each number in information style, plain
-// points; the check's record keeps it under key.
-void WriteFileVersion(CLayerCheck& check, uint32_t ms, uint32_t ls, const char* key);
+// points; the check's record keeps it under field.
+void WriteFileVersion(CLayerCheck& check, uint32_t ms, uint32_t ls, const CFindingField& field);

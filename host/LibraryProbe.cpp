@@ -44,23 +44,20 @@ constexpr int32_t kFoldersPerProgress = 100;
 }  // namespace
 
 int CLibraryProbeCheck::CheckLibrary(const char* name, uint32_t minMS, uint32_t minLS) {
-  return ProbeLibrary("libraries", name, minMS, minLS);
+  return ProbeLibrary(Finding::Layer::libraries, name, minMS, minLS);
 }
 
-int CLibraryProbeCheck::ProbeLibrary(const char* list, const char* name, uint32_t minMS, uint32_t minLS) {
+int CLibraryProbeCheck::ProbeLibrary(const CFindingField& list, const char* name, uint32_t minMS, uint32_t minLS) {
   ReportProgress((std::string("checking ") + name).c_str());
   ILibraries* libraries = GetPlatform().libraries;
   ModuleHandle module = libraries != nullptr ? libraries->LoadLibrary(name) : nullptr;
 
   m_findings.Add(list);
-  for (const char* key : {"name", "found", "version", "version_string", "publisher", "required_version", "copies"}) {
-    m_findings.SetNull(key);
-  }
   if (module == nullptr && FileExists(name) == 0) {
-    WriteErrorExternal(Keep("name", name));
+    WriteErrorExternal(Keep(Finding::Library::name, name));
     WriteError(" is not accessible");
-    m_findings.Set("found", "missing");
-    m_findings.SetEmptyList("copies");
+    m_findings.Set(Finding::Library::found, "missing");
+    m_findings.SetEmptyList(Finding::Library::copies);
     Write(", trying to find it on your local drive C: ... <br>\r\n");
     // The search can take minutes: its first progress point past the refresh
     // interval puts what it is for on screen; a short one costs no extra insert.
@@ -75,9 +72,9 @@ int CLibraryProbeCheck::ProbeLibrary(const char* list, const char* name, uint32_
 
   // The name may be a path found on the drive: written as text, never as markup.
   WriteColourHead("<b><font color=", kColourOk);
-  WriteExternal(Keep("name", name));
+  WriteExternal(Keep(Finding::Library::name, name));
   Write("</font></b>");
-  m_findings.Set("found", module != nullptr ? "accessible" : "not loadable");
+  m_findings.Set(Finding::Library::found, module != nullptr ? "accessible" : "not loadable");
   if (module != nullptr) {
     WriteOk(" is accessible\r\n<br> ");
   } else {
@@ -94,18 +91,18 @@ int CLibraryProbeCheck::ProbeLibrary(const char* list, const char* name, uint32_
       if (IsFileVersionBelow(ms, ls, minMS, minLS)) {
         WriteError("Wrong library version, please get a new one.\r\n<br>");
         Write("You should get version at least: ");
-        WriteFileVersion(*this, minMS, minLS, "required_version");
+        WriteFileVersion(*this, minMS, minLS, Finding::Library::required_version);
         Write("\r\n<br>");
       }
       Write("version: ");
-      WriteFileVersion(*this, ms, ls, "version");
+      WriteFileVersion(*this, ms, ls, Finding::Library::version);
       Write(" string value: ");
       WriteInfo("\"");
-      WriteInfoExternal(Keep("version_string", info.GetString("ProductVersion").c_str()));
+      WriteInfoExternal(Keep(Finding::Library::version_string, info.GetString("ProductVersion").c_str()));
       WriteInfo("\"");
       Write("<br>\r\n");
       Write("Company Name : ");
-      WriteInfoExternal(Keep("publisher", info.GetString("CompanyName").c_str()));
+      WriteInfoExternal(Keep(Finding::Library::publisher, info.GetString("CompanyName").c_str()));
       Write("<br>\r\n");
     }
   }
@@ -138,7 +135,7 @@ int CLibraryProbeCheck::FindFileOnDrive(const char* directory, const char* name,
     WriteExternal(path.c_str());
     Write("<br> \r\n");
     Write("Loading the file explicitly...\r\n<br>");
-    ProbeLibrary("copies", path.c_str(), 0, 0);
+    ProbeLibrary(Finding::Library::copies, path.c_str(), 0, 0);
     ++counter;
     // The walk goes on for minutes: each copy is on screen as soon as it is found.
     Flush();

@@ -35,12 +35,16 @@ bool SameFileName(const std::string& a, const std::string& b);
 // on the drive in its library's "copies").
 class CLibraryProbeCheck : public CLayerCheck {
  public:
+  // A probe of no layer, or the check of a layer.
+  CLibraryProbeCheck() = default;
+  explicit CLibraryProbeCheck(const CLayerTexts& layer) : CLayerCheck(layer) {}
+
   int CheckLibrary(const char* name, uint32_t minMS = 0, uint32_t minLS = 0);
   int FindFileOnDrive(const char* directory, const char* name, int& counter);
   int GetLibraryPublisher(const char* name);
 
  private:
-  int ProbeLibrary(const char* list, const char* name, uint32_t minMS, uint32_t minLS);
+  int ProbeLibrary(const CFindingField& list, const char* name, uint32_t minMS, uint32_t minLS);
 
   // Folders the drive search has listed, for its progress.
   int32_t m_foldersSearched = 0;

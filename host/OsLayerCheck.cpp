@@ -17,11 +17,6 @@ constexpr uint32_t kBasicVersionRecordSize = 148;
 constexpr uint32_t kProductTypeSize = 80;
 constexpr size_t kServicePackDigit = 13;
 
-const char kBannerFailed[] =
-    "_______________________________<br>\r\nOS Layer Check FAILED!!!. <br><hr><br>\r\n\r\n";
-const char kBannerOk[] =
-    "_______________________________<br>\r\nOS Layer Checked, result OK. <br><hr><br>\r\n\r\n";
-
 std::string Decimal(int64_t value) { return std::to_string(value); }
 
 std::string Hex(uint32_t value) {
@@ -48,46 +43,31 @@ bool EqualsIgnoringCase(const char* a, const char* b) {
 
 }  // namespace
 
-COsLayerCheck::COsLayerCheck() {
-  SetName("OS ");
-  m_findings.SetNull("system");
-  m_findings.SetEmptyList("libraries");
+COsLayerCheck::COsLayerCheck() : CLibraryProbeCheck(kOsLayer) {
+  m_findings.Hold(Finding::Layer::system);
+  m_findings.Hold(Finding::Layer::libraries);
 }
 
 COsLayerCheck::~COsLayerCheck() = default;
 
-int COsLayerCheck::Step() {
-  switch (m_task) {
+int COsLayerCheck::RunTask(int task) {
+  switch (task) {
     case 1:
       ReportOsVersion();
-      m_task = 2;
-      return m_error;
+      break;
     case 2:
       if (CheckLibrary("mfc42.dll") != 1) m_error = kOsErrorMfc42;
-      m_task = 3;
-      return m_error;
+      break;
     case 3:
       if (CheckLibrary("ole32.dll") != 1) m_error = kOsErrorOle32;
       if (CheckLibrary("msvcrt.dll") != 1) m_error = kOsErrorMsvcrt;
-      m_task = 4;
-      return m_error;
-    case 4:
-      if (m_error != 0) WriteError(kBannerFailed);
-      else WriteOk(kBannerOk);
-      m_error = -1;
-      return -1;
-    default:
-      Write("An error detected in task number <br>\r\n");
-      m_task = 1;
-      return m_error;
+      break;
   }
+  return task + 1;
 }
 
 int COsLayerCheck::ReportOsVersion() {
-  m_findings.Enter("system");
-  for (const char* key : {"processor", "memory", "operating_system", "version", "build", "service_pack"}) {
-    m_findings.SetNull(key);
-  }
+  m_findings.Enter(Finding::Layer::system);
   const int reported = ReportSystem();
   m_findings.Leave();
   return reported;
@@ -120,14 +100,14 @@ int COsLayerCheck::ReportSystem() {
   Write("Operating system: ");
   switch (version.platformId) {
     case 0:
-      WriteError(KeepWords("operating_system", "Microsoft Win32s <br>\r\n"));
+      WriteError(KeepWords(Finding::System::operating_system, "Microsoft Win32s <br>\r\n"));
       m_error = kOsErrorWin9x;
       return 1;
     case 1:
       if (version.majorVersion > 4 || (version.majorVersion == 4 && version.minorVersion != 0)) {
-        WriteError(KeepWords("operating_system", "Microsoft Windows 98 <br>\r\n"));
+        WriteError(KeepWords(Finding::System::operating_system, "Microsoft Windows 98 <br>\r\n"));
       } else {
-        WriteError(KeepWords("operating_system", "Microsoft Windows 95 <br>\r\n"));
+        WriteError(KeepWords(Finding::System::operating_system, "Microsoft Windows 95 <br>\r\n"));
       }
       m_error = kOsErrorWin9x;
       return 1;
@@ -138,20 +118,20 @@ int COsLayerCheck::ReportSystem() {
       return 0;
   }
 
-  m_findings.Set("operating_system", "");
-  if (version.majorVersion <= 4) WriteInfo(KeepWords("operating_system", "Microsoft Windows NT "));
-  else if (version.majorVersion == 5) WriteInfo(KeepWords("operating_system", "Microsoft Windows 2000 "));
+  m_findings.Set(Finding::System::operating_system, "");
+  if (version.majorVersion <= 4) WriteInfo(KeepWords(Finding::System::operating_system, "Microsoft Windows NT "));
+  else if (version.majorVersion == 5) WriteInfo(KeepWords(Finding::System::operating_system, "Microsoft Windows 2000 "));
 
   ReportProductType();
 
-  m_findings.Set("version", Decimal(version.majorVersion) + "." + Decimal(version.minorVersion));
+  m_findings.Set(Finding::System::version, Decimal(version.majorVersion) + "." + Decimal(version.minorVersion));
   WriteInfo(Decimal(version.majorVersion).c_str());
   Write(".");
   WriteInfo(Decimal(version.minorVersion).c_str());
   Write("<br> \r\n");
 
   Write("Build no.");
-  WriteInfo(Decimal(KeepInteger("build", version.buildNumber & 0xFFFF)).c_str());
+  WriteInfo(Decimal(KeepInteger(Finding::System::build, version.buildNumber & 0xFFFF)).c_str());
   Write("<br>\r\n");
 
   ReportServicePack(version);
@@ -173,20 +153,20 @@ void COsLayerCheck::ReportProductType() {
   productType[kProductTypeSize - 1] = '\0';
 
   const char* text = reinterpret_cast<const char*>(productType);
-  if (EqualsIgnoringCase(text, "WINNT")) WriteInfo(KeepWords("operating_system", "Workstation "));
-  else if (EqualsIgnoringCase(text, "SERVERNT")) WriteInfo(KeepWords("operating_system", "Server <br>\r\n"));
+  if (EqualsIgnoringCase(text, "WINNT")) WriteInfo(KeepWords(Finding::System::operating_system, "Workstation "));
+  else if (EqualsIgnoringCase(text, "SERVERNT")) WriteInfo(KeepWords(Finding::System::operating_system, "Server <br>\r\n"));
 }
 
 void COsLayerCheck::ReportServicePack(const OsVersionRecord& version) {
   const bool sufficient = version.majorVersion > 4 ||
                           static_cast<signed char>(version.csdVersion[kServicePackDigit]) >= '5';
   if (sufficient) {
-    WriteExternal(Keep("service_pack", version.csdVersion));
+    WriteExternal(Keep(Finding::System::service_pack, version.csdVersion));
     Write("<br>\r\n");
     return;
   }
   m_error = kOsErrorServicePack;
-  WriteErrorExternal(Keep("service_pack", version.csdVersion));
+  WriteErrorExternal(Keep(Finding::System::service_pack, version.csdVersion));
   Write("<br>\r\n");
   WriteError("Please upgrade to SP5 version or newer.<br>\r\n");
   WriteError(kServicePackAnchor);
@@ -194,20 +174,18 @@ void COsLayerCheck::ReportServicePack(const OsVersionRecord& version) {
 }
 
 void COsLayerCheck::ReportProcessor(const SystemInfoRecord& info) {
-  m_findings.Enter("processor");
+  m_findings.Enter(Finding::System::processor);
   Write("Processor Type: ");
-  WriteInfo(Decimal(KeepInteger("type", info.processorType)).c_str());
+  WriteInfo(Decimal(KeepInteger(Finding::Processor::type, info.processorType)).c_str());
   Write(" family: ");
-  WriteInfo(Decimal(KeepInteger("family", info.processorLevel)).c_str());
-  m_findings.SetNull("model");
-  m_findings.SetNull("stepping");
+  WriteInfo(Decimal(KeepInteger(Finding::Processor::family, info.processorLevel)).c_str());
   const uint32_t model = info.processorRevision >> 8;
   const uint32_t stepping = info.processorRevision & 0xFF;
   if (model != 0xFF) {
     Write(" model: ");
-    WriteInfo(Keep("model", Hex(model).c_str()));
+    WriteInfo(Keep(Finding::Processor::model, Hex(model).c_str()));
     Write(" stepping: ");
-    WriteInfo(Keep("stepping", Hex(stepping).c_str()));
+    WriteInfo(Keep(Finding::Processor::stepping, Hex(stepping).c_str()));
     Write("\r\n<br>");
   }
   m_findings.Leave();
@@ -224,12 +202,12 @@ MemoryStatusRecord ReadMemoryStatus(ISystem& system) {
 }
 
 void COsLayerCheck::ReportMemory(const MemoryStatusRecord& memory) {
-  m_findings.Enter("memory");
+  m_findings.Enter(Finding::System::memory);
   Write("RAM available = ");
-  WriteInfo(Amount(KeepInteger("total_mb", static_cast<int64_t>(memory.totalPhys >> 20)), "MB").c_str());
+  WriteInfo(Amount(KeepInteger(Finding::Memory::total_mb, static_cast<int64_t>(memory.totalPhys >> 20)), "MB").c_str());
   Write("\r\n<br>");
   Write("Free physical memory = ");
-  WriteInfo(Amount(KeepInteger("free_kb", static_cast<int64_t>(memory.availPhys >> 10)), "kB").c_str());
+  WriteInfo(Amount(KeepInteger(Finding::Memory::free_kb, static_cast<int64_t>(memory.availPhys >> 10)), "kB").c_str());
   Write("\r\n<br>");
   m_findings.Leave();
 }

@@ -4,6 +4,10 @@
 #include "host/LibraryProbe.h"
 #include "platform/System.h"
 
+// The OS layer's tasks: system, mfc42.dll, ole32.dll and msvcrt.dll; its verdict
+// banner ends in a blank line.
+inline constexpr CLayerTexts kOsLayer = {"OS", 3, kInvalidTaskText, "<br><hr><br>\r\n\r\n"};
+
 // Error codes of the OS layer.
 constexpr int32_t kOsErrorWin9x = 1;
 constexpr int32_t kOsErrorServicePack = 2;
@@ -23,8 +27,6 @@ class COsLayerCheck : public CLibraryProbeCheck {
   COsLayerCheck();
   ~COsLayerCheck() override;
 
-  int Step() override;
-
   // 1 when the platform was reported; 0 when the version could not be read or
   // the platform id is unknown.
   int ReportOsVersion();
@@ -35,6 +37,7 @@ class COsLayerCheck : public CLibraryProbeCheck {
   void ReportIpAddress();
 
  private:
+  int RunTask(int task) override;
   int ReportSystem();
   void ReportProductType();
   void ReportServicePack(const OsVersionRecord& version);

@@ -9,25 +9,20 @@
 namespace {
 
 
-const char kBannerFailed[] =
-    "_______________________________<br>\r\nSW Layer Check FAILED!!!. <br>\r\n<hr><br>\r\n";
-const char kBannerOk[] =
-    "_______________________________<br>\r\nSW Layer Checked, result OK. <br>\r\n<hr><br>\r\n";
 const char kNotCallable[] = "Unable to call the DLL function ZebVersionString";
 
 }  // namespace
 
-CSwLayerCheck::CSwLayerCheck() {
-  SetName("SW ");
-  m_findings.SetEmptyList("libraries");
+CSwLayerCheck::CSwLayerCheck() : CLibraryProbeCheck(kSwLayer) {
+  m_findings.Hold(Finding::Layer::libraries);
   // Found by name, the photonic library is asked for its own version.
-  m_findings.SetNull("photonic_library");
+  m_findings.Hold(Finding::Layer::photonic_library);
 }
 
 CSwLayerCheck::~CSwLayerCheck() = default;
 
-int CSwLayerCheck::Step() {
-  switch (m_task) {
+int CSwLayerCheck::RunTask(int task) {
+  switch (task) {
     case 1: ProbePhotonicLibrary(); break;
     case 2: CheckLibrary("rz2290_32.dll"); break;
     case 3: CheckLibrary("kv740m_32.dll"); break;
@@ -38,18 +33,8 @@ int CSwLayerCheck::Step() {
     case 8: CheckLibrary("wsock32.dll"); break;
     case 9: CheckLibrary("rpcrt4.dll"); break;
     case 10: CheckLibrary("netapi32.dll"); break;
-    case 11:
-      if (m_error != 0) WriteError(kBannerFailed);
-      else WriteOk(kBannerOk);
-      m_error = -1;
-      return -1;
-    default:
-      Write("An error detected in task number, This should never happen. <br>\r\n");
-      m_task = 1;
-      return m_error;
   }
-  ++m_task;
-  return m_error;
+  return task + 1;
 }
 
 void CSwLayerCheck::ProbePhotonicLibrary() {
@@ -70,10 +55,7 @@ void CSwLayerCheck::ProbePhotonicLibrary() {
 }
 
 void CSwLayerCheck::CallPhotonicLibrary() {
-  m_findings.Enter("photonic_library");
-  m_findings.SetBool("callable", false);
-  m_findings.SetNull("version_string");
-  m_findings.SetNull("version");
+  m_findings.Enter(Finding::Layer::photonic_library);
   AskPhotonicLibrary();
   m_findings.Leave();
 }
@@ -100,14 +82,14 @@ void CSwLayerCheck::AskPhotonicLibrary() {
     // reported; the missing call is skipped.
     if (zeb.ZebVersion != nullptr) zeb.ZebVersion(&a, &b, &c);
 
-    m_findings.SetBool("callable", true);
+    m_findings.SetBool(Finding::Photonic::callable, true);
     Write("ZebVersionString: ");
     WriteInfo("\"");
-    WriteInfoExternal(Keep("version_string", text));
+    WriteInfoExternal(Keep(Finding::Photonic::version_string, text));
     WriteInfo("\"");
 
     Write("<br>\r\nZebVersion: ");
-    m_findings.Set("version", std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c));
+    m_findings.Set(Finding::Photonic::version, std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c));
     WriteInfo(std::to_string(a).c_str());
     Write(".");
     WriteInfo(std::to_string(b).c_str());
@@ -133,17 +115,17 @@ void CSwLayerCheck::ProbeVisaLibrary() {
   uint32_t minLS = 0;
   switch (GetLibraryPublisher("visa32.dll")) {
     case kPublisherMaker:
-      m_findings.Set("visa_publisher", "maker");
+      m_findings.Set(Finding::Layer::visa_publisher, "maker");
       minMS = kVisaMinMakerMS;
       minLS = kVisaMinMakerLS;
       break;
     case kPublisherNational:
-      m_findings.Set("visa_publisher", "national");
+      m_findings.Set(Finding::Layer::visa_publisher, "national");
       minMS = kVisaMinNationalMS;
       minLS = kVisaMinNationalLS;
       break;
     default:
-      m_findings.Set("visa_publisher", "other");
+      m_findings.Set(Finding::Layer::visa_publisher, "other");
       Write(
           "Please uprgade your visa32.dll to National Instruments visa32.dll ver. 2.5 or Velmora "
           "Technologies visa32.dll ver. J.01.01\r\n<br>");

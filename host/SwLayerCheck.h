@@ -8,14 +8,17 @@ constexpr int32_t kSwErrorZebNotFound = 6;
 constexpr int32_t kSwErrorZebCopiesFound = 7;
 constexpr int32_t kSwErrorZebNotCallable = 12;
 
+// The SW layer's ten libraries, one task each; its invalid-task text is its own.
+inline constexpr CLayerTexts kSwLayer = {
+    "SW", 10, "An error detected in task number, This should never happen. <br>\r\n", kBannerEnd};
+
 class CSwLayerCheck : public CLibraryProbeCheck {
  public:
   CSwLayerCheck();
   ~CSwLayerCheck() override;
 
-  int Step() override;
-
  private:
+  int RunTask(int task) override;
   void ProbePhotonicLibrary();
   void CallPhotonicLibrary();
   void AskPhotonicLibrary();

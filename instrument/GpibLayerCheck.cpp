@@ -50,54 +50,38 @@ ViStatus QueryWhole(const ViTable& visa, ViSession session, const char* writeFor
 
 }  // namespace
 
-CGpibLayerCheck::CGpibLayerCheck() {
-  SetName("GPIB ");
-  m_findings.SetEmptyList("libraries");
-  m_findings.SetNull("missing_function");
-  m_findings.SetEmptyList("boards");
+CGpibLayerCheck::CGpibLayerCheck() : CLibraryProbeCheck(kGpibLayer) {
+  m_findings.Hold(Finding::Layer::libraries);
+  m_findings.Hold(Finding::Layer::missing_function);
+  m_findings.Hold(Finding::Layer::boards);
 }
 
 CGpibLayerCheck::~CGpibLayerCheck() = default;
 
-int CGpibLayerCheck::Step() {
-  switch (m_task) {
-    case 1: {
-      if (CheckLibrary(kVisaLibrary) != kLibraryAccessible) {
-        m_error = kGpibErrorNoVisa;
-      } else {
-        int found = 0;
-        // Every interface is scanned, also after a hit.
-        for (int board = 0; board <= 9; ++board) {
-          // A board's listing and its queries may wait for VISA timeouts.
-          Flush();
-          found |= ScanGpibBoard(board);
-        }
-        if (found == 0) {
-          m_error = kGpibErrorNoResource;
-          WriteError("Could not find any resource on GPIB\r\n<br>");
-        }
-      }
-      m_task = 2;
-      return m_error;
-    }
-    case 2:
-      WriteVerdict("GPIB");
-      m_error = -1;
-      return -1;
-    default:
-      Write("An error detected in task number <br>\r\n");
-      m_task = 1;
-      return m_error;
+int CGpibLayerCheck::RunTask(int task) {
+  if (CheckLibrary(kVisaLibrary) != kLibraryAccessible) {
+    m_error = kGpibErrorNoVisa;
+    return task + 1;
   }
+  int found = 0;
+  // Every interface is scanned, also after a hit.
+  for (int board = 0; board <= 9; ++board) {
+    // A board's listing and its queries may wait for VISA timeouts.
+    Flush();
+    found |= ScanGpibBoard(board);
+  }
+  if (found == 0) {
+    m_error = kGpibErrorNoResource;
+    WriteError("Could not find any resource on GPIB\r\n<br>");
+  }
+  return task + 1;
 }
 
 int CGpibLayerCheck::ScanGpibBoard(int board) {
   if (board < 0 || board > 9) return 0;
   const std::string name = "GPIB" + std::to_string(board);
-  m_findings.Add("boards");
-  m_findings.Set("interface", name);
-  m_findings.SetEmptyList("system_errors");
-  m_findings.SetEmptyList("resources");
+  m_findings.Add(Finding::Layer::boards);
+  m_findings.Set(Finding::Board::interface_, name);
   const int found = ScanResources(name.c_str()) > 0 ? 1 : 0;
   m_findings.Leave();
   return found;
@@ -111,7 +95,7 @@ int CGpibLayerCheck::ScanResources(const char* interfaceName) {
   const char* missing = nullptr;
   if (visa.FirstMissing(&missing) != 0) {
     if (!m_missingReported) {
-      m_findings.SetTop("missing_function", missing);
+      m_findings.SetTop(Finding::Layer::missing_function, missing);
       const std::string text = std::string(missing) + " not found in visa32.dll\r\n<br>";
       WriteError(text.c_str());
       m_missingReported = true;
@@ -134,7 +118,7 @@ int CGpibLayerCheck::ScanResources(const char* interfaceName) {
   if (findStatus != kViSuccess) count = 0;
   while (findStatus == kViSuccess) {
     description[kDescriptionSize - 1] = '\0';
-    m_findings.Add("resources");
+    m_findings.Add(Finding::Board::resources);
     ScanResource(visa, manager, description);
     m_findings.Leave();
     findStatus = visa.viFindNext(findList, description);
@@ -143,13 +127,8 @@ int CGpibLayerCheck::ScanResources(const char* interfaceName) {
 }
 
 void CGpibLayerCheck::ScanResource(ViTable& visa, ViSession manager, const char* description) {
-  m_findings.SetNull("resource");
-  m_findings.SetBool("opened", false);
-  m_findings.SetNull("identification");
-  m_findings.SetNull("closed");
-  m_findings.SetEmptyList("system_errors");
   Write("Found resource: ");
-  WriteInfoExternal(Keep("resource", description));
+  WriteInfoExternal(Keep(Finding::Resource::resource, description));
   Write("<br>\r\n");
   visa.viSetAttribute(manager, kViAttrTimeoutValue, kTimeoutMilliseconds);
   QuerySystemError(manager);
@@ -161,14 +140,14 @@ void CGpibLayerCheck::ScanResource(ViTable& visa, ViSession manager, const char*
     QuerySystemError(instrument);
     return;
   }
-  m_findings.SetBool("opened", true);
+  m_findings.SetBool(Finding::Resource::opened, true);
   visa.viSetAttribute(instrument, kViAttrTimeoutValue, kTimeoutMilliseconds);
   std::string answer;
   QueryWhole(visa, instrument, "*IDN?\n", nullptr, kAnswerSize, answer);
   Write("Instrument: ");
-  WriteInfoExternal(Keep("identification", answer.c_str()));
+  WriteInfoExternal(Keep(Finding::Resource::identification, answer.c_str()));
   const bool closed = visa.viClose(instrument) == kViSuccess;
-  m_findings.SetBool("closed", closed);
+  m_findings.SetBool(Finding::Resource::closed, closed);
   if (closed) {
     Write("\r\nresource closed successfully, <br>\r\n");
   } else {
@@ -185,10 +164,10 @@ void CGpibLayerCheck::QuerySystemError(ViSession session) {
   std::string answer;
   const ViStatus status = QueryWhole(visa, session, "%s\n", "SYST:ERR?", kSystemErrorSize, answer);
   if (status == kViErrorTimeout) {
-    m_findings.Append("system_errors", "System Error - Timeout");
+    m_findings.Append(Finding::Resource::system_errors, "System Error - Timeout");
     WriteError("System Error - Timeout\r\n");
   } else if (answer.empty() || answer[0] != '+') {
     // An empty answer shows nothing and is no finding.
-    WriteExternal(!answer.empty() ? KeepItem("system_errors", answer.c_str()) : "");
+    WriteExternal(!answer.empty() ? KeepItem(Finding::Resource::system_errors, answer.c_str()) : "");
   }
 }

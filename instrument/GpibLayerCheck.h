@@ -8,6 +8,9 @@
 constexpr int32_t kGpibErrorNoVisa = 1;
 constexpr int32_t kGpibErrorNoResource = 9;
 
+// One task: the VISA library and the scan of GPIB0 to GPIB9.
+inline constexpr CLayerTexts kGpibLayer = {"GPIB", 1, kInvalidTaskText, kBannerEnd};
+
 extern const char kVisaLibrary[];  // "visa32.dll"
 
 class CGpibLayerCheck : public CLibraryProbeCheck {
@@ -15,14 +18,14 @@ class CGpibLayerCheck : public CLibraryProbeCheck {
   CGpibLayerCheck();
   ~CGpibLayerCheck() override;
 
-  int Step() override;
-
   int ScanGpibBoard(int board);
   int ScanResources(const char* interfaceName);
-  // The answers go into the current record's "system_errors".
+  // The answers go into the current record's system errors (a resource's, or
+  // its board's under the same key).
   void QuerySystemError(ViSession session);
 
  private:
+  int RunTask(int task) override;
   void ScanResource(ViTable& visa, ViSession manager, const char* description);
 
   // A library lacking a function is reported once per check, not per interface.

@@ -15,7 +15,7 @@ constexpr size_t kListSize = kKvListSize;
 constexpr size_t kIdentificationSize = kKvIdentificationSize;
 constexpr size_t kMessageSize = kKvMessageSize;
 constexpr int32_t kSlotAnswerSize = 100;
-constexpr int32_t kInvalidTask = 4;
+constexpr int32_t kInvalidTask = kInstrumentLayer.tasks + 2;
 
 const char kFiveMinutes[] =
     "Please be aware, that it might take a long time up to 5 minutes to get a list of all\r\n"
@@ -39,19 +39,19 @@ int32_t ListedItems(const std::string& list) {
 
 }  // namespace
 
-CInstrLayerCheck::CInstrLayerCheck() {
-  SetName("Instrument ");
-  m_findings.SetEmptyList("mainframes");
+CInstrLayerCheck::CInstrLayerCheck() : CInstrLayerCheck(kInstrumentLayer) {}
+
+CInstrLayerCheck::CInstrLayerCheck(const CLayerTexts& layer) : CLayerCheck(layer) {
+  m_findings.Hold(Finding::Layer::mainframes);
 }
 
 CInstrLayerCheck::~CInstrLayerCheck() = default;
 
-int CInstrLayerCheck::Step() {
-  switch (m_task) {
+int CInstrLayerCheck::RunTask(int task) {
+  switch (task) {
     case 1:
       m_error = m_driverStatus;
-      m_task = 2;
-      return m_error;
+      break;
     case 2:
       if (m_error == 0) {
         std::string list;
@@ -74,17 +74,9 @@ int CInstrLayerCheck::Step() {
           ReportMainframe(address.c_str());
         }
       }
-      m_task = 3;
-      return m_error;
-    case 3:
-      WriteVerdict("Instrument");
-      m_error = -1;
-      return -1;
-    default:
-      Write("An error detected in task number <br>\r\n");
-      m_task = 1;
-      return m_error;
+      break;
   }
+  return task + 1;
 }
 
 int CInstrLayerCheck::BeginWithDriver() {
@@ -225,10 +217,8 @@ int CInstrLayerCheck::OpenAllMainframes() {
 }
 
 int CInstrLayerCheck::ReportMainframe(const char* address) {
-  m_findings.Add("mainframes");
-  m_findings.Set("address", address);
-  m_findings.SetNull("identification");
-  m_findings.SetEmptyList("slots");
+  m_findings.Add(Finding::Layer::mainframes);
+  m_findings.Set(Finding::Mainframe::address, address);
   ReportSlots(address);
   m_findings.Leave();
   return m_error;
@@ -247,7 +237,7 @@ void CInstrLayerCheck::ReportSlots(const char* address) {
   if (idStatus >= 0) {
     const std::string text = Terminated(identification);
     Write("InstrumentID: ");
-    WriteInfoExternal(Keep("identification", text.c_str()));
+    WriteInfoExternal(Keep(Finding::Mainframe::identification, text.c_str()));
     Write("<br>\r\n");
   } else {
     ReportDriverError(session, idStatus);
@@ -259,12 +249,10 @@ void CInstrLayerCheck::ReportSlots(const char* address) {
   for (int32_t slot = 0; slot < kSlotsPerMainframe; ++slot) {
     const int32_t code = m_slotTypes[slot];
     if (code == kSlotEmpty) continue;
-    m_findings.Add("slots");
-    m_findings.SetInteger("slot", slot);
-    m_findings.SetInteger("type_code", code);
-    m_findings.Set("module", ModuleName(code));
-    m_findings.SetNull("identification");
-    m_findings.SetEmptyList("measurements");
+    m_findings.Add(Finding::Mainframe::slots);
+    m_findings.SetInteger(Finding::Slot::slot, slot);
+    m_findings.SetInteger(Finding::Slot::type_code, code);
+    m_findings.Set(Finding::Slot::module, ModuleName(code));
     WriteSlotType(code, slot);
     const std::string command = "SLOT" + std::to_string(slot) + ":IDN?";
     char answer[kSlotAnswerSize + 1] = {};
@@ -275,7 +263,7 @@ void CInstrLayerCheck::ReportSlots(const char* address) {
     answer[kSlotAnswerSize] = '\0';
     if (status >= 0) {
       Write("ID string: ");
-      WriteInfoExternal(Keep("identification", answer));
+      WriteInfoExternal(Keep(Finding::Slot::identification, answer));
       Write("<br>\r\n");
       if (std::strstr(answer, "795") != nullptr) WriteError("Power meters 795xx are not supported\r\n<br>");
     } else {

@@ -11,6 +11,10 @@
 #include "report/LayerCheck.h"
 
 
+// Two tasks: the driver's load result, the inventory. A failed load leaves the
+// check at task 4, which is none of them.
+inline constexpr CLayerTexts kInstrumentLayer = {"Instrument", 2, kInvalidTaskText, kBannerEnd};
+
 // Results of LoadDriver besides 1 to 36 (the number of the first missing function).
 constexpr int32_t kDriverNotLoadable = 100;
 // Layer codes.
@@ -33,7 +37,6 @@ class CInstrLayerCheck : public CLayerCheck {
   CInstrLayerCheck();
   ~CInstrLayerCheck() override;
 
-  int Step() override;
   // The instrument checks act on the driver's load result themselves.
   int Start() override { return BeginWithDriver(); }
 
@@ -74,6 +77,9 @@ class CInstrLayerCheck : public CLayerCheck {
   const int32_t* SlotTypes() const { return m_slotTypes; }
 
  protected:
+  // The checks built on the instrument operations, with a layer of their own.
+  explicit CInstrLayerCheck(const CLayerTexts& layer);
+  int RunTask(int task) override;
   // The unlock hint when a laser call met the instrument-error status.
   void HintIfLocked(KvStatus status);
   // The 3 s a laser settles, measured on the clock, sleeping in slices between

@@ -93,10 +93,10 @@ double CInstrLayerCheck::MeasureWatts(KvSession session, int32_t slot, int32_t c
 int CInstrLayerCheck::ReportPower(KvSession session, int32_t slot, int32_t channel) {
   bool readOk = false;
   const double dbm = ToDbm(MeasureWatts(session, slot, channel, 1, 0.02, readOk));
-  m_findings.Add("measurements");
-  m_findings.SetInteger("channel", channel + 1);
-  m_findings.SetNumber("dbm", dbm);
-  m_findings.SetBool("valid", readOk);
+  m_findings.Add(Finding::Slot::measurements);
+  m_findings.SetInteger(Finding::Measurement::channel, channel + 1);
+  m_findings.SetNumber(Finding::Measurement::dbm, dbm);
+  m_findings.SetBool(Finding::Measurement::valid, readOk);
   m_findings.Leave();
   const std::string text = " " + FormatExponent(dbm);
   WriteInfo(text.c_str());

@@ -4,32 +4,17 @@
 
 #include "instrument/ListItem.h"
 
-COpticalLayerCheck::COpticalLayerCheck() {
-  SetName("Optical ");
-  m_measure = 1;
-}
+COpticalLayerCheck::COpticalLayerCheck() : CInstrLayerCheck(kOpticalLayer) { m_measure = 1; }
 
 COpticalLayerCheck::~COpticalLayerCheck() = default;
 
-int COpticalLayerCheck::Step() {
-  switch (m_task) {
-    case 1:
-      m_error = m_driverStatus;
-      m_task = 2;
-      return m_error;
-    case 2:
-      if (m_error == 0) RunOpticalTest();
-      m_task = 3;
-      return m_error;
-    case 3:
-      WriteVerdict("Optical");
-      m_error = -1;
-      return -1;
-    default:
-      Write("An error detected in task number <br>\r\n");
-      m_task = 1;
-      return m_error;
+int COpticalLayerCheck::RunTask(int task) {
+  if (task == 1) {
+    m_error = m_driverStatus;
+  } else if (m_error == 0) {
+    RunOpticalTest();
   }
+  return task + 1;
 }
 
 void COpticalLayerCheck::RunOpticalTest() {

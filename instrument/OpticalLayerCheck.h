@@ -3,11 +3,15 @@
 // every tunable laser switched on, every power-meter channel read, lasers off.
 #include "instrument/InstrLayerCheck.h"
 
+inline constexpr CLayerTexts kOpticalLayer = {"Optical", 2, kInvalidTaskText, kBannerEnd};
+
 class COpticalLayerCheck : public CInstrLayerCheck {
  public:
   COpticalLayerCheck();
   ~COpticalLayerCheck() override;
 
-  int Step() override;
   void RunOpticalTest();
+
+ protected:
+  int RunTask(int task) override;
 };

@@ -111,36 +111,40 @@ int CVisaLibrariesCheck::Step() {
   return m_error;
 }
 
+// The loaded library's record holds these facts under the same keys as a copy's.
 void CVisaLibrariesCheck::WriteFacts(const CVisaCopy& copy) {
+  namespace Copy = Finding::VisaCopy;
   const std::string image = ImageTypeText(copy.image);
   if (copy.hasVersion) {
     Write("version ");
-    WriteInfo(Keep("version", FileVersionText(copy.versionMS, copy.versionLS).c_str()));
+    WriteInfo(Keep(Copy::version, FileVersionText(copy.versionMS, copy.versionLS).c_str()));
     Write(" \"");
-    WriteInfoExternal(Keep("version_string", copy.productVersion.c_str()));
+    WriteInfoExternal(Keep(Copy::version_string, copy.productVersion.c_str()));
     Write("\", publisher ");
-    WriteInfoExternal(Keep("publisher", copy.publisher.c_str()));
+    WriteInfoExternal(Keep(Copy::publisher, copy.publisher.c_str()));
   } else {
-    for (const char* key : {"version", "version_string", "publisher"}) m_findings.SetNull(key);
+    for (const CFindingField* field : {&Copy::version, &Copy::version_string, &Copy::publisher}) m_findings.Hold(*field);
     Write("no version information");
   }
   Write(", ");
-  WriteInfo(Keep("image", image.c_str()));
+  WriteInfo(Keep(Copy::image, image.c_str()));
 }
 
 void CVisaLibrariesCheck::ReportLoadedLibrary() {
-  m_findings.SetInteger("program_bits", m_inventory.programBits);
+  namespace Run = Finding::VisaRun;
+  namespace Loaded = Finding::VisaLoaded;
+  m_findings.SetInteger(Run::program_bits, m_inventory.programBits);
   if (m_inventory.windowsBits != 0) {
-    m_findings.SetInteger("windows_bits", m_inventory.windowsBits);
+    m_findings.SetInteger(Run::windows_bits, m_inventory.windowsBits);
   } else {
-    m_findings.SetNull("windows_bits");
+    m_findings.Hold(Run::windows_bits);
   }
-  m_findings.SetBool("safe_search", m_inventory.safeSearch);
+  m_findings.SetBool(Run::safe_search, m_inventory.safeSearch);
 
   Write("<b>The VISA library this program loads</b><br>\r\n");
   ILibraries* libraries = GetPlatform().libraries;
   m_module = libraries != nullptr ? libraries->LoadLibraryReporting(kVisa32Library, m_loadError) : nullptr;
-  m_findings.Enter("loaded");
+  m_findings.Enter(Run::loaded);
   if (m_module == nullptr) {
     ReportLoadFailure();
     m_findings.Leave();
@@ -159,25 +163,29 @@ void CVisaLibrariesCheck::ReportLoadedLibrary() {
   m_loaded.image = ReadImageType(m_loaded.path.c_str());
   Write("Loaded: ");
   if (m_loaded.path.empty()) {
-    m_findings.SetNull("path");
+    m_findings.Hold(Loaded::path);
     WriteError("its path cannot be read");
   } else {
-    WriteInfoExternal(Keep("path", m_loaded.path.c_str()));
+    WriteInfoExternal(Keep(Loaded::path, m_loaded.path.c_str()));
   }
   Write("<br>\r\n");
   WriteFacts(m_loaded);
   Write("<br>\r\n");
-  for (const char* key : {"error_code", "error", "problem"}) m_findings.SetNull(key);
+  for (const CFindingField* field : {&Loaded::error_code, &Loaded::error, &Loaded::problem}) m_findings.Hold(*field);
   m_findings.Leave();
 }
 
 void CVisaLibrariesCheck::ReportLoadFailure() {
-  for (const char* key : {"path", "version", "version_string", "publisher", "image"}) m_findings.SetNull(key);
+  namespace Loaded = Finding::VisaLoaded;
+  for (const CFindingField* field :
+       {&Loaded::path, &Loaded::version, &Loaded::version_string, &Loaded::publisher, &Loaded::image}) {
+    m_findings.Hold(*field);
+  }
   m_error = kVisaErrorNotLoadable;
   ISystem* system = GetPlatform().system;
   const std::string meaning = system != nullptr ? system->FormatMessage(m_loadError) : std::string();
-  m_findings.SetInteger("error_code", m_loadError);
-  m_findings.Set("error", meaning);
+  m_findings.SetInteger(Loaded::error_code, m_loadError);
+  m_findings.Set(Loaded::error, meaning);
   WriteErrorExternal(("visa32.dll cannot be loaded: system error " + std::to_string(m_loadError) +
                       (meaning.empty() ? std::string() : ", " + meaning))
                          .c_str());
@@ -201,18 +209,20 @@ void CVisaLibrariesCheck::ReportLoadFailure() {
     problem = "not_found";
     WriteError(("No visa32.dll where " + Program() + " looks for it.<br>\r\n").c_str());
   }
-  m_findings.Set("problem", problem);
+  m_findings.Set(Loaded::problem, problem);
 }
 
 void CVisaLibrariesCheck::ReportSelfDescription() {
   Write("<b>What it says of itself</b> (the attributes of its default resource manager)<br>\r\n");
-  m_findings.Enter("self");
-  for (const char* key : {"maker", "maker_id", "implementation_version", "specification_version", "problem"}) {
-    m_findings.SetNull(key);
+  namespace Self = Finding::VisaSelf;
+  m_findings.Enter(Finding::VisaRun::self);
+  for (const CFindingField* field :
+       {&Self::maker, &Self::maker_id, &Self::implementation_version, &Self::specification_version, &Self::problem}) {
+    m_findings.Hold(*field);
   }
   if (m_module == nullptr) {
     Write("Nothing: no VISA library is loaded.<br>\r\n");
-    m_findings.Set("problem", "not loaded");
+    m_findings.Set(Self::problem, "not loaded");
     m_findings.Leave();
     return;
   }
@@ -223,21 +233,21 @@ void CVisaLibrariesCheck::ReportSelfDescription() {
   if (visa.viGetAttribute == nullptr || visa.viOpenDefaultRM == nullptr) {
     const char* missing = visa.viGetAttribute == nullptr ? "viGetAttribute" : "viOpenDefaultRM";
     WriteError((std::string("visa32.dll has no ") + missing + ": it cannot say what it is.<br>\r\n").c_str());
-    m_findings.Set("problem", std::string("no ") + missing);
+    m_findings.Set(Self::problem, std::string("no ") + missing);
   } else if (opened < kViSuccess) {
     WriteError(("Its default resource manager cannot be opened: status " + Hex(static_cast<uint32_t>(opened), 8) +
                 ".<br>\r\n").c_str());
-    m_findings.Set("problem", "no resource manager");
+    m_findings.Set(Self::problem, "no resource manager");
   } else {
     struct Attribute {
       ViAttr id;
       const char* label;
-      const char* key;
+      const CFindingField& field;
     };
-    const Attribute attributes[] = {{kViAttrResourceMakerName, "Maker: ", "maker"},
-                                    {kViAttrResourceMakerId, "Maker id: ", "maker_id"},
-                                    {kViAttrResourceImplVersion, "Implementation version: ", "implementation_version"},
-                                    {kViAttrResourceSpecVersion, "VISA standard version: ", "specification_version"}};
+    const Attribute attributes[] = {{kViAttrResourceMakerName, "Maker: ", Self::maker},
+                                    {kViAttrResourceMakerId, "Maker id: ", Self::maker_id},
+                                    {kViAttrResourceImplVersion, "Implementation version: ", Self::implementation_version},
+                                    {kViAttrResourceSpecVersion, "VISA standard version: ", Self::specification_version}};
     for (const Attribute& attribute : attributes) {
       // Zeroed and larger than any answer: a 16-bit one leaves the rest at 0.
       char value[kAttributeTextSize] = {};
@@ -249,17 +259,17 @@ void CVisaLibrariesCheck::ReportSelfDescription() {
       } else if (attribute.id == kViAttrResourceMakerName) {
         value[256] = '\0';
         m_maker = value;
-        WriteInfoExternal(Keep(attribute.key, value));
+        WriteInfoExternal(Keep(attribute.field, value));
       } else {
         uint32_t number = 0;
         std::memcpy(&number, value, sizeof(number));
         if (attribute.id == kViAttrResourceMakerId) {
           number &= 0xFFFF;
-          KeepInteger(attribute.key, number);
+          KeepInteger(attribute.field, number);
           WriteInfo(Hex(number, 4).c_str());
           Write((" (" + std::to_string(number) + ")").c_str());
         } else {
-          WriteInfo(Keep(attribute.key, VisaVersionText(number).c_str()));
+          WriteInfo(Keep(attribute.field, VisaVersionText(number).c_str()));
           Write((" (" + Hex(number, 8) + ")").c_str());
         }
       }
@@ -288,7 +298,7 @@ void CVisaLibrariesCheck::ReportCopies() {
     }
     return false;
   }();
-  m_findings.SetEmptyList("copies");
+  m_findings.SetEmptyList(Finding::VisaRun::copies);
   int number = 0;
   bool otherHeading = false;
   for (size_t folder = 0; folder < m_inventory.folders.size(); ++folder) {
@@ -307,17 +317,18 @@ void CVisaLibrariesCheck::ReportCopies() {
       if (copy.folder != folder) continue;
       any = true;
       const bool loaded = !loadedPath.empty() && m_inventory.folders[folder].searched && SamePath(copy.path, loadedPath);
-      m_findings.Add("copies");
-      m_findings.Set("file", copy.file);
-      m_findings.Set("path", copy.path);
-      m_findings.Set("folder", entry.roles);
-      m_findings.SetBool("searched", entry.searched);
+      namespace Copy = Finding::VisaCopy;
+      m_findings.Add(Finding::VisaRun::copies);
+      m_findings.Set(Copy::file, copy.file);
+      m_findings.Set(Copy::path, copy.path);
+      m_findings.Set(Copy::folder, entry.roles);
+      m_findings.SetBool(Copy::searched, entry.searched);
       Write("   ");
       WriteExternal(copy.file.c_str());
       Write(": ");
       WriteFacts(copy);
-      m_findings.SetBool("loaded", loaded);
-      m_findings.SetBool("first", &copy == first);
+      m_findings.SetBool(Copy::loaded, loaded);
+      m_findings.SetBool(Copy::first, &copy == first);
       if (copy.file != kVisa32Library) {
         Write(" - noted: programs load visa32.dll by that name");
       } else if (loaded) {
@@ -340,7 +351,7 @@ void CVisaLibrariesCheck::ReportCopies() {
 
 void CVisaLibrariesCheck::ReportRegistry() {
   Write("<b>What the registry says is installed</b> (the framework's key that VISA installers write)<br>\r\n");
-  m_findings.SetEmptyList("registry");
+  m_findings.SetEmptyList(Finding::VisaRun::registry);
   const std::string base = kVisaFrameworkKey;
   for (const CRegistryView& view : m_inventory.registry) {
     if (!view.label.empty()) Write((view.label + ": ").c_str());
@@ -351,11 +362,12 @@ void CVisaLibrariesCheck::ReportRegistry() {
     }
     Write(view.entries.empty() ? ": no values<br>\r\n" : "<br>\r\n");
     for (const CRegistryEntry& entry : view.entries) {
-      m_findings.Add("registry");
-      m_findings.Set("view", view.label);
-      m_findings.Set("key", entry.key);
-      m_findings.Set("name", entry.name);
-      m_findings.Set("data", entry.data);
+      namespace Value = Finding::VisaRegistry;
+      m_findings.Add(Finding::VisaRun::registry);
+      m_findings.Set(Value::view, view.label);
+      m_findings.Set(Value::key, entry.key);
+      m_findings.Set(Value::name, entry.name);
+      m_findings.Set(Value::data, entry.data);
       m_findings.Leave();
       std::string name = entry.key.size() > base.size() ? entry.key.substr(base.size() + 1) + "\\" : std::string();
       name += entry.name.empty() ? "(default)" : entry.name;
@@ -370,9 +382,9 @@ void CVisaLibrariesCheck::ReportRegistry() {
 
 void CVisaLibrariesCheck::Warn(const char* kind, const std::string& text) {
   ++m_warnings;
-  m_findings.Add("warnings");
-  m_findings.Set("kind", kind);
-  m_findings.Set("text", text);
+  m_findings.Add(Finding::VisaRun::warnings);
+  m_findings.Set(Finding::VisaWarning::kind, kind);
+  m_findings.Set(Finding::VisaWarning::text, text);
   m_findings.Leave();
   WriteErrorExternal(text.c_str());
   Write("<br>\r\n");
@@ -380,7 +392,7 @@ void CVisaLibrariesCheck::Warn(const char* kind, const std::string& text) {
 
 void CVisaLibrariesCheck::ReportWarnings() {
   Write("<b>Warnings</b><br>\r\n");
-  m_findings.SetEmptyList("warnings");
+  m_findings.SetEmptyList(Finding::VisaRun::warnings);
   const std::string program = Program();
   const std::string loadedPath = ProgramPath(m_inventory, m_loaded.path);
 

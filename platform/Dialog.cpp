@@ -36,22 +36,20 @@ intptr_t CDialog::DoModal() {
   return result;
 }
 
-bool CDialog::KeepPainting() {
+void CDialog::KeepPainting() {
   IDialogBackend* backend = GetPlatform().dialogs;
-  if (backend == nullptr) return false;
+  if (backend == nullptr) return;
   ++s_painting;
-  const bool closeAsked = backend->PumpPaint();
+  backend->PumpPaint();
   --s_painting;
-  return closeAsked;
 }
 
-bool CDialog::WaitServing(EventHandle done) {
+void CDialog::WaitServing(EventHandle done) {
   IDialogBackend* backend = GetPlatform().dialogs;
-  if (backend == nullptr) return false;
+  if (backend == nullptr) return;
   ++s_painting;
-  const bool closeAsked = backend->WaitServing(done);
+  backend->WaitServing(done);
   --s_painting;
-  return closeAsked;
 }
 
 bool CDialog::WindowArrangement(uint32_t sysCommand) {

@@ -168,14 +168,14 @@ class IDialogBackend {
 
   // While a command runs: lets the thread's windows paint what is invalid, and
   // drops the keyboard, mouse and command messages queued for them meanwhile.
-  // True when the dropped input asked to close a window (close box, Alt+F4,
-  // the system menu's Close).
-  virtual bool PumpPaint() = 0;
+  // A close (close box, Alt+F4, the system menu's Close) reaches its window as
+  // the close message, which the window holds back until the command has ended.
+  virtual void PumpPaint() = 0;
   // While a command waits for the instrument thread: a message wait until done
   // is signalled, serving what PumpPaint serves, the report window's scrolling
   // (scroll bar, wheel, Page Up/Down) and the moving and minimising of windows;
-  // other input and commands are dropped. True as for PumpPaint.
-  virtual bool WaitServing(EventHandle done) = 0;
+  // other input and commands are dropped.
+  virtual void WaitServing(EventHandle done) = 0;
 };
 
 class CDialog {
@@ -236,12 +236,11 @@ class CDialog {
   bool EndDialog(intptr_t result);
   bool DestroyWindow();
 
-  // A running command's point to let the windows paint; true when the user
-  // asked to close meanwhile. Commands that arrive then are ignored: a command
-  // never starts inside another.
-  bool KeepPainting();
+  // A running command's point to let the windows paint. Commands that arrive
+  // then are ignored: a command never starts inside another.
+  void KeepPainting();
   // The same for as long as a call on the instrument thread runs.
-  bool WaitServing(EventHandle done);
+  void WaitServing(EventHandle done);
   static bool Painting() { return s_painting > 0; }
   // What a window may still do while a command runs: move, size, minimise, restore.
   static bool WindowArrangement(uint32_t sysCommand);

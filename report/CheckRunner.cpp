@@ -33,22 +33,49 @@ int CCheckRunner::Begin(CLayerCheck& check) const {
   return check.Start();
 }
 
-int32_t CCheckRunner::Run(const MakeCheck& make, const Finished& finished) const {
+int32_t CCheckRunner::Execute(const std::function<CLayerCheck&()>& check, int* steps) const {
   CWaitCursor cursor(m_target.waitCursor);
   if (m_target.prepare) m_target.prepare();
-  std::unique_ptr<CLayerCheck> check = make();
-  Begin(*check);
-  // The window gets each step's report in one piece before the next step's
-  // caption, and the last one at the end. The code is the one the last step
-  // before the verdict left.
-  int32_t code = check->Error();
-  for (;;) {
-    check->ReportProgress(("step " + std::to_string(check->Task())).c_str());
-    if (check->Step() == -1) break;
-    code = check->Error();
-  }
-  check->Flush();
+  CLayerCheck& running = check();
+  Begin(running);
+  const int32_t code = StepToEnd(running, steps);
   cursor.End();
+  return code;
+}
+
+int32_t CCheckRunner::Run(CLayerCheck& check, int* steps) const {
+  return Execute([&]() -> CLayerCheck& { return check; }, steps);
+}
+
+// The window gets each step's report in one piece before the next step's
+// caption, and the last one at the end. The code is the one the last step
+// before the verdict left.
+int32_t CCheckRunner::StepToEnd(CLayerCheck& check, int* steps) const {
+  int32_t code = check.Error();
+  int taken = 0;
+  for (;;) {
+    check.ReportProgress(("step " + std::to_string(check.Task())).c_str());
+    ++taken;
+    if (check.Step() == -1) break;
+    code = check.Error();
+  }
+  check.Flush();
+  if (steps != nullptr) *steps = taken;
+  return code;
+}
+
+int32_t CCheckRunner::Run(const MakeCheck& make, const Finished& finished) const {
+  // Made once the window is ready, as the command's local.
+  std::unique_ptr<CLayerCheck> check;
+  const int32_t code = Execute([&]() -> CLayerCheck& { return *(check = make()); }, nullptr);
   if (finished) finished(*check);
   return code;
+}
+
+void CCheckRunner::RunFlow(CLayerCheck& check, const Flow& flow) const {
+  CWaitCursor cursor(m_target.waitCursor);
+  if (m_target.prepare) m_target.prepare();
+  if (Begin(check) == 0 && flow) flow();
+  check.Flush();
+  cursor.End();
 }

@@ -1,8 +1,9 @@
 #pragma once
-// A check run as a command, the same for every menu command, Diagnose All and
-// the run without a window: wait cursor, output window ready, the check made,
-// attached, started, stepped to its end with the window served after every
-// step, cursor back, the check destroyed.
+// A check run as a command, the same for every menu command, Diagnose All, the
+// run without a window and the tests: wait cursor, output window ready, the
+// check attached and started, then stepped to its end with the window served
+// after every step (or, for the trigger and guided tests, their own flow once
+// the start succeeded), cursor back, the check destroyed.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,16 +28,27 @@ class CCheckRunner {
   using MakeCheck = std::function<std::unique_ptr<CLayerCheck>()>;
   // Called with the finished check before it is destroyed.
   using Finished = std::function<void(CLayerCheck&)>;
+  // What a check does after a start that succeeded, in place of its steps.
+  using Flow = std::function<void()>;
 
   explicit CCheckRunner(CRunTarget target) : m_target(std::move(target)) {}
 
   // The whole command; returns the layer code the verdict was decided on (0: OK).
   int32_t Run(const MakeCheck& make, const Finished& finished = Finished()) const;
-  // The command's start for a check that goes on in a dialog: attached,
-  // progress shown, started. Returns what the check's Start returned.
-  int Begin(CLayerCheck& check) const;
+  // The same for a check that the caller holds; steps: how many Steps it took.
+  int32_t Run(CLayerCheck& check, int* steps = nullptr) const;
+  // Steps a started check to its end, as Run does.
+  int32_t StepToEnd(CLayerCheck& check, int* steps = nullptr) const;
+  // A command that goes on in its own flow (a dialog, a sweep) once the check
+  // has started; the flow writes through check and flushes where it waits.
+  void RunFlow(CLayerCheck& check, const Flow& flow) const;
 
  private:
+  // Attached, progress shown, started: what the check's Start returned.
+  int Begin(CLayerCheck& check) const;
+  // The command around the check that check() gives when the window is ready.
+  int32_t Execute(const std::function<CLayerCheck&()>& check, int* steps) const;
+
   CRunTarget m_target;
 };
 

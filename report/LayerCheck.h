@@ -1,21 +1,11 @@
 #pragma once
-// Base of every check: the task state machine and the report writer that sends
-// each text to the report window (plain) and the report document (markup).
+// Base of every check: the task protocol, the findings it keeps, its progress,
+// and the report writer it writes with.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "report/Findings.h"
-
-// The report window as a check sees it: insert at the caret, replacing the
-// selection, not undoable.
-class IReportWindow {
- public:
-  virtual ~IReportWindow() = default;
-  virtual void ReplaceSelection(const char* text) = 0;
-};
-
-using ReportDocument = std::string;
+#include "report/ReportWriter.h"
 
 // Where a running check says how far it has got, and the one way it lets the
 // window paint: only painting (and the caption) goes through, never a command.
@@ -38,39 +28,33 @@ class ICheckProgress {
   virtual bool RefreshDue() { return true; }
 };
 
-// An error line of the report and the number of the call into a bench library
-// behind it in the trace: the latest call that failed since the check's
-// previous error line (calls an error report makes after its lines excepted);
-// straight after an error line, with nothing written or called between, that
-// line's call; else 0: the error is not a call's.
-struct CErrorCall {
-  std::string text;  // as the plain report shows it, on one line
-  uint32_t call = 0;
+extern const char kInvalidTaskText[];  // "An error detected in task number <br>\r\n"
+extern const char kBannerEnd[];        // "<br>\r\n<hr><br>\r\n"
+
+// A layer as its check names it and ends its run, written once per layer.
+struct CLayerTexts {
+  // "OS": the header banner (with a blank after it), the caption, the verdict
+  // banner and the JSON report.
+  const char* name;
+  // Its own tasks are 1 to tasks; the verdict is the task after them.
+  int32_t tasks;
+  // Written for a task number that is none of them.
+  const char* invalidTask;
+  // What follows the verdict banner's words.
+  const char* bannerEnd;
 };
 
-// Output modes, the same for window and document.
-constexpr int32_t kModeOff = 0;
-constexpr int32_t kModePlain = 1;
-constexpr int32_t kModeMarkup = 2;
-
-class CLayerCheck {
+class CLayerCheck : public CReportWriter {
  public:
+  // A check of no layer: it has no tasks, and its first Step finishes it.
   CLayerCheck();
-  virtual ~CLayerCheck();
-  CLayerCheck(const CLayerCheck&) = delete;
-  CLayerCheck& operator=(const CLayerCheck&) = delete;
+  explicit CLayerCheck(const CLayerTexts& layer);
+  ~CLayerCheck() override;
 
-  // Runs the current task; -1 once the check has finished.
+  // The layer task protocol: the current task of the check's own, the verdict
+  // after them, the invalid-task text for any other number; -1 once finished.
   virtual int Step();
 
-  // Hands the window, in one insertion, what was written for it since the last
-  // flush: every insertion costs the edit control a layout of its whole text.
-  // The command flushes after every Step; a check flushes before it waits or
-  // shows a window, and the destructor flushes what is left.
-  void Flush();
-
-  int AttachWindow(IReportWindow* window, int mode);
-  void AttachBuffer(ReportDocument* document, int mode);
   int Begin();
   // How a command starts the check: Begin, or what the check needs besides it.
   virtual int Start() { return Begin(); }
@@ -84,38 +68,21 @@ class CLayerCheck {
   // ("the listing").
   void ReportBlockingCall(const char* detail, const char* call);
 
-  int Write(const char* text);
-  void WritePlain(const char* text);
-  int WriteError(const char* text);
-  void WriteOk(const char* text);
-  int WriteInfo(const char* text);
-  void WriteTimestamp();
-
-  // Text from outside the system (version strings, company names, paths,
-  // instrument answers): verbatim in the plain outputs, with "<", ">" and "&"
-  // as entities in markup outputs, so it neither loses characters in the window
-  // nor injects markup into the HTML document.
-  int WriteExternal(const char* text);
-  int WriteInfoExternal(const char* text);
-  int WriteErrorExternal(const char* text);
-
   // Copies source without its markup; destination must hold strlen(source) + 1.
   static void MarkupToText(const char* source, char* destination);
   static std::string MarkupToText(const std::string& source);
   static std::string EscapeMarkup(const std::string& text);
 
-  // A finding kept in the record under key in the same call that hands its
-  // text to a writer: Write...(Keep("build", text)). The record gets the text
-  // as the plain report shows it.
-  const char* Keep(const char* key, const char* text);
+  // A finding kept in the record in the same call that hands its text to a
+  // writer: Write...(Keep(Finding::System::build, text)). The record gets the
+  // text as the plain report shows it.
+  const char* Keep(const CFindingField& field, const char* text);
   // value, kept as a number.
-  int64_t KeepInteger(const char* key, int64_t value);
-  // text, with its words added to those kept under key.
-  const char* KeepWords(const char* key, const char* text);
-  // text, kept at the end of the list under key.
-  const char* KeepItem(const char* list, const char* text);
-
-  const std::vector<CErrorCall>& ErrorCalls() const { return m_errorCalls; }
+  int64_t KeepInteger(const CFindingField& field, int64_t value);
+  // text, with its words added to those kept under field.
+  const char* KeepWords(const CFindingField& field, const char* text);
+  // text, kept at the end of the list under field.
+  const char* KeepItem(const CFindingField& list, const char* text);
 
   CFindings& Findings() { return m_findings; }
   const CFindings& Findings() const { return m_findings; }
@@ -125,49 +92,23 @@ class CLayerCheck {
   const char* Name() const { return m_name; }
 
  protected:
+  // Runs one of the check's own tasks; returns the task to run next.
+  virtual int RunTask(int task) { return task + 1; }
   void SetName(const char* name);
   // The header banner: 46 asterisks, the bold title (closed by "</b>" in it),
   // the timestamp, 46 asterisks.
   void WriteHeaderBanner(const char* title);
-  // The opening tag of a colour writer: head + colour + ">".
-  void WriteColourHead(const char* head, const char* colour);
-  // The verdict banner of a layer titled title: FAILED in red when m_error is
-  // not 0, else OK in green.
-  void WriteVerdict(const char* title);
-  // Appends external text to the outputs according to their modes.
-  int WriteEscaped(const char* text);
-  // The error line about to be written, with the call behind it.
-  void NoteErrorCall(const std::string& text);
-  // The calls an error report made after its lines (the instrument's status
-  // cleared) are its own: a later error line does not take them for its error.
-  void EndErrorReport();
+  // The verdict banner: FAILED in red when m_error is not 0, else OK in green.
+  void WriteVerdict();
 
   int32_t m_error = 0;
   int32_t m_task = 0;
   char m_name[16] = {};
-  ReportDocument* m_buffer = nullptr;
-  IReportWindow* m_window = nullptr;
-  int32_t m_windowMode = kModeOff;
-  int32_t m_bufferMode = kModeOff;
-  // The window's text not yet inserted, already in the window's mode.
-  std::string m_pending;
   ICheckProgress* m_progress = nullptr;
   CFindings m_findings;
   // The caption of a step that came while the window was not due a refresh.
   std::string m_caption;
-  // Folders the drive search has listed, for its progress.
-  int32_t m_foldersSearched = 0;
-  std::vector<CErrorCall> m_errorCalls;
-  // The number of the next call when the last error line was written (or the
-  // check began), and that line's call.
-  uint32_t m_callsSeen = 0;
-  uint32_t m_errorCall = 0;
-  // The last text written was an error line; an error writer is writing.
-  bool m_errorOpen = false;
-  bool m_writingError = false;
-};
 
-// The texts of the markup that the writers build.
-extern const char kColourError[];    // "#ff0000"
-extern const char kColourOk[];       // "#009000"
-extern const char kColourInfo[];     // "#900090"
+ private:
+  const CLayerTexts* m_layer = nullptr;
+};

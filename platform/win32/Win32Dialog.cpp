@@ -249,8 +249,8 @@ class CWin32Dialogs : public IDialogBackend {
     return ::SetTextColor(static_cast<HDC>(dc), colour);
   }
 
-  // A close among the messages reaches the dialog itself: nothing is left to report.
-  bool PumpPaint() override {
+  // A close among the messages reaches the dialog itself.
+  void PumpPaint() override {
     MSG msg;
     // A window that does not validate its area would be handed WM_PAINT forever.
     for (int i = 0; i < 256 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -260,10 +260,9 @@ class CWin32Dialogs : public IDialogBackend {
       }
       ServeWhileBusy(msg);
     }
-    return false;
   }
 
-  bool WaitServing(EventHandle done) override {
+  void WaitServing(EventHandle done) override {
     bool quit = false;
     int quitCode = 0;
     HANDLE event = static_cast<HANDLE>(done);
@@ -286,7 +285,6 @@ class CWin32Dialogs : public IDialogBackend {
     }
     // The modal loop is to see the quit message once the command has ended.
     if (quit) ::PostQuitMessage(quitCode);
-    return false;
   }
 
  private:

@@ -641,40 +641,37 @@ uint32_t CHeadlessDialogBackend::SetTextColor(DeviceContext dc, uint32_t colour)
   return previous;
 }
 
-void CHeadlessDialogBackend::QueueDuringPaint(int32_t templateId, HeadlessStep step, bool closeAsked) {
-  m_duringPaint.push_back({templateId, std::move(step), closeAsked});
+void CHeadlessDialogBackend::QueueDuringPaint(int32_t templateId, HeadlessStep step) {
+  m_duringPaint.push_back({templateId, std::move(step)});
 }
 
-bool CHeadlessDialogBackend::RunNext(std::deque<DuringPaint>& queue, const char* entry) {
-  if (queue.empty()) return false;
+void CHeadlessDialogBackend::RunNext(std::deque<DuringPaint>& queue, const char* entry) {
+  if (queue.empty()) return;
   DuringPaint next = std::move(queue.front());
   queue.pop_front();
   Log(entry);
   HeadlessWindow* window = LastWindow(next.templateId);
   if (window != nullptr && window->Alive() && next.step) next.step(*this, *window);
-  return next.closeAsked;
 }
 
-bool CHeadlessDialogBackend::PumpPaint() {
+void CHeadlessDialogBackend::PumpPaint() {
   ++m_paintPumps;
-  return RunNext(m_duringPaint, "during paint");
+  RunNext(m_duringPaint, "during paint");
 }
 
-void CHeadlessDialogBackend::QueueDuringWait(int32_t templateId, HeadlessStep step,
-                                             bool closeAsked) {
-  m_duringWait.push_back({templateId, std::move(step), closeAsked});
+void CHeadlessDialogBackend::QueueDuringWait(int32_t templateId, HeadlessStep step) {
+  m_duringWait.push_back({templateId, std::move(step)});
 }
 
-bool CHeadlessDialogBackend::WaitServing(EventHandle done) {
+void CHeadlessDialogBackend::WaitServing(EventHandle done) {
   ++m_waits;
-  const bool closeAsked = RunNext(m_duringWait, "during wait");
+  RunNext(m_duringWait, "during wait");
   IThreads* threads = GetPlatform().threads;
   if (threads == nullptr) {
     Fault("a wait for the instrument thread without threads");
-    return closeAsked;
+    return;
   }
   threads->WaitForSingleObject(done);
-  return closeAsked;
 }
 
 namespace headless {

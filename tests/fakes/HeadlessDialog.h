@@ -133,13 +133,13 @@ class CHeadlessDialogBackend : public IDialogBackend {
 
   // Each time a running command lets the windows paint: how often, and what
   // the user does meanwhile (steps run on the template's latest live window,
-  // one per paint, in order). closeAsked: the dropped input asked to close.
+  // one per paint, in order); a close among them is sent as Win32 sends it.
   int PaintPumps() const { return m_paintPumps; }
-  void QueueDuringPaint(int32_t templateId, HeadlessStep step, bool closeAsked = false);
+  void QueueDuringPaint(int32_t templateId, HeadlessStep step);
   // The same while a command waits for the instrument thread: each wait takes
   // the next step, runs it while the call runs, then waits for the call.
   int Waits() const { return m_waits; }
-  void QueueDuringWait(int32_t templateId, HeadlessStep step, bool closeAsked = false);
+  void QueueDuringWait(int32_t templateId, HeadlessStep step);
 
   // Every state change and message, in order; may be shared with other fakes.
   void SetJournal(std::vector<std::string>* journal) { m_journal = journal; }
@@ -222,20 +222,19 @@ class CHeadlessDialogBackend : public IDialogBackend {
   bool GetClientRect(WindowHandle window, ClientRect& rect) override;
   bool DrawIcon(DeviceContext dc, int32_t x, int32_t y, IconHandle icon) override;
   uint32_t SetTextColor(DeviceContext dc, uint32_t colour) override;
-  bool PumpPaint() override;
-  bool WaitServing(EventHandle done) override;
+  void PumpPaint() override;
+  void WaitServing(EventHandle done) override;
 
  private:
   struct DuringPaint {
     int32_t templateId = 0;
     HeadlessStep step;
-    bool closeAsked = false;
   };
   std::deque<DuringPaint> m_duringPaint;
   int m_paintPumps = 0;
   std::deque<DuringPaint> m_duringWait;
   int m_waits = 0;
-  bool RunNext(std::deque<DuringPaint>& queue, const char* entry);
+  void RunNext(std::deque<DuringPaint>& queue, const char* entry);
 
   HeadlessWindow* Find(WindowHandle handle, const char* operation);
   HeadlessControl* FindControl(WindowHandle dialog, int32_t id, const char* operation);

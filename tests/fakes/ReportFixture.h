@@ -1,9 +1,12 @@
 #pragma once
-// Runs checks the way the main dialog does (window plain, document markup) and
-// keeps both outputs for the test to compare.
+// Runs checks the way the main dialog does (window plain, document markup),
+// through the same runner, and keeps both outputs for the test to compare.
+// Without a progress the window is served where the check flushes (before it
+// waits) and at the end.
 #include <string>
 
 #include "platform/Platform.h"
+#include "report/CheckRunner.h"
 #include "report/LayerCheck.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeReportWindow.h"
@@ -23,22 +26,27 @@ class ReportFixture {
     check.AttachWindow(&m_window, kModePlain);
     check.AttachBuffer(&m_document, kModeMarkup);
   }
-  // Begin, then Step until -1 with the window served after each step, as the
-  // main dialog runs a check (with a guard against a check that never ends).
-  int Run(CLayerCheck& check, int maxSteps = 1000) {
-    Attach(check);
-    check.Begin();
-    return StepToEnd(check, maxSteps);
-  }
-  // The steps taken, or -2 for a check that did not end.
-  static int StepToEnd(CLayerCheck& check, int maxSteps = 1000) {
-    int steps = 1;
-    while (check.Step() != -1) {
-      check.Flush();
-      if (steps++ >= maxSteps) return -2;
-    }
-    check.Flush();
+  // The check run as a command runs it (attached, started, stepped to its
+  // end); the number of Steps.
+  int Run(CLayerCheck& check) {
+    int steps = 0;
+    Runner().Run(check, &steps);
     return steps;
+  }
+  // A check started by the test, stepped to its end as a command steps it;
+  // the number of Steps.
+  static int StepToEnd(CLayerCheck& check) {
+    int steps = 0;
+    CCheckRunner(CRunTarget()).StepToEnd(check, &steps);
+    return steps;
+  }
+  CCheckRunner Runner() {
+    CRunTarget target;
+    target.window = &m_window;
+    target.windowMode = kModePlain;
+    target.document = &m_document;
+    target.documentMode = kModeMarkup;
+    return CCheckRunner(target);
   }
 
   FakeClock& Clock() { return m_clock; }

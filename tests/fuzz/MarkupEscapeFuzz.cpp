@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CFuzzReport report;
   CLayerCheck check;
   report.Attach(check);
-  check.WriteExternal(check.Keep("text", text.c_str()));
+  check.WriteExternal(check.Keep(Finding::VisaWarning::text, text.c_str()));
   check.Flush();
   FuzzExpect(report.window.Text() == text, "the window shows the text as it came");
 

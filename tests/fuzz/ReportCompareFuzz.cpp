@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ChangesConsoleText(comparison);
   std::string window;
   WriteChangesSection(comparison, window, machine.document);
-  JsonWithChanges("{}", comparison);
+  nlohmann::ordered_json report = nlohmann::ordered_json::object();
+  AddComparison(report, comparison);
+  report.dump();
   return 0;
 }

@@ -56,21 +56,20 @@ TEST_F(ProgressTest, WhatArrivesWhileACommandRunsStartsNothing) {
     const char* name;
     int32_t during;  // the template whose window gets the step
     HeadlessStep step;
-    bool closeAsked;  // through input dropped by the paint
-    bool closes;      // the window closes once the command has ended
+    bool closes;  // the window closes once the command has ended
   };
   const Case cases[] = {
-      {"a second command", IDD_BENCHSENTRY_DIALOG, headless::Command(ID_LAYER_OS), false, false},
-      {"Exit", IDD_BENCHSENTRY_DIALOG, headless::Command(ID_FILE_EXIT), false, false},
-      {"About from the system menu", IDD_BENCHSENTRY_DIALOG, headless::SysCommand(IDM_ABOUTBOX), false, false},
-      {"the close message", IDD_BENCHSENTRY_DIALOG, headless::Close(), false, true},
-      {"the close box", IDD_BENCHSENTRY_DIALOG, nullptr, true, true},
+      {"a second command", IDD_BENCHSENTRY_DIALOG, headless::Command(ID_LAYER_OS), false},
+      {"Exit", IDD_BENCHSENTRY_DIALOG, headless::Command(ID_FILE_EXIT), false},
+      {"About from the system menu", IDD_BENCHSENTRY_DIALOG, headless::SysCommand(IDM_ABOUTBOX), false},
+      {"the close message", IDD_BENCHSENTRY_DIALOG, headless::Close(), true},
+      {"the close box", IDD_BENCHSENTRY_DIALOG, headless::SysCommand(kScClose), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     m_journal.clear();
     m_files.AddFile(kViewFileName, "old view");
-    m_dialogs.QueueDuringPaint(c.during, c.step, c.closeAsked);
+    m_dialogs.QueueDuringPaint(c.during, c.step);
     const std::string window =
         RunSteps({headless::Command(ID_LAYER_OPTICAL), headless::Command(ID_LAYER_GPIB)});
     EXPECT_EQ(Count(window, "Optical Layer Checked, result OK."), 1u);

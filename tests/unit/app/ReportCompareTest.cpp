@@ -9,7 +9,7 @@
 
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 using Edit = std::function<void(Json&)>;
 
 Json Report() {
@@ -151,8 +151,13 @@ TEST(ReportCompareTest, EachKindOfChangeAndWhatDoesNotCount) {
        0.5, {"Optical reading_changed: GPIB0::20::INSTR slot 2 channel 1: power -6.78 dBm -> -7.48 dBm (-0.70 dB)",
         "Optical reading_unreadable: GPIB0::20::INSTR slot 2 channel 2: power no longer readable (was -20.00 dBm)",
         "Optical reading_unreadable: GPIB0::22::INSTR slot 3 channel 1: power no longer readable (was -66.99 dBm)"}},
-      {"new error lines only", [](Json& r) { Layer(r, 2)["report"] = "######Timeout on GPIB1\r\nok\r\n"; },
-       [](Json& r) { Layer(r, 2)["report"] = "######Timeout on GPIB1\r\n######Timeout on GPIB1 \r\n######No VISA\r\n"; },
+      {"new error lines only, where the baseline kept them",
+       [](Json& r) { Layer(r, 2)["errors"] = {"Timeout on GPIB1"}; },
+       [](Json& r) {
+         Layer(r, 2)["errors"] = {"Timeout on GPIB1", "Timeout on GPIB1", "No VISA"};
+         Layer(r, 1)["errors"] = {"zeb_32.dll is not accessible"};
+         Layer(r, 2)["report"] = "######Not an error line of the record\r\n";
+       },
        1.0, {"GPIB error_new: new error: Timeout on GPIB1", "GPIB error_new: new error: No VISA"}},
       {"a first-format report: mainframes' identification in the Instrument layer",
        [](Json& r) { Layer(r, 2).erase("boards"); },

@@ -172,7 +172,7 @@ TEST(FileVersionTest, DisplayFormAndComparison) {
 TEST_F(FileVersionInfoTest, WriteFileVersionShowsNumbersInInformationStyle) {
   CLayerCheck check;
   Attach(check);
-  WriteFileVersion(check, 0x004A0001, 0x00010000, "version");
+  WriteFileVersion(check, 0x004A0001, 0x00010000, Finding::Library::version);
   check.Flush();
   EXPECT_EQ("74.1.1.0", Window());
   EXPECT_EQ(

@@ -17,13 +17,8 @@ class InstrumentTest : public PlatformTest {
     ASSERT_TRUE(libraries.AddSimLibrary("visa32.dll", variant)) << variant;
   }
 
-  // The layer command pattern with BeginWithDriver; the number of Steps.
-  int RunWithDriver(CInstrLayerCheck& check) {
-    Attach(check);
-    check.BeginWithDriver();
-    const int steps = ReportFixture::StepToEnd(check, 100);
-    return steps < 0 ? -1 : steps;
-  }
+  // The layer command pattern, which starts it with BeginWithDriver; the number of Steps.
+  int RunWithDriver(CInstrLayerCheck& check) { return report.Run(check); }
   // A check attached and begun, for the operations.
   void Begin(CInstrLayerCheck& check) {
     Attach(check);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,55 @@ TEST(ColourWriters, ErrorWithPlainDocumentCarriesMarker) {
   check.Flush();
   EXPECT_EQ(document, "######bad\r\n");
   EXPECT_EQ(window.Text(), "######bad\r\n");
+}
+
+// The lines a check writes as errors, kept as it writes them, with or without
+// outputs: from where the error text starts on its line to the line's end,
+// without the marker; the verdict banner is no error line.
+TEST(ErrorLines, KeptAsTheyAreWritten) {
+  static constexpr CLayerTexts kFailing = {"Failing", 1, kInvalidTaskText, kBannerEnd};
+  struct CFailingCheck : CLayerCheck {
+    CFailingCheck() : CLayerCheck(kFailing) {}
+    int RunTask(int task) override {
+      m_error = 5;
+      WriteError("broken\r\n<br>");
+      return task + 1;
+    }
+  };
+  using Writes = std::function<void(CLayerCheck&)>;
+  const std::pair<Writes, std::vector<std::string>> cases[] = {
+      {[](CLayerCheck& c) {
+         c.Write("before ");
+         c.WriteErrorExternal("<z>.dll");
+         c.WriteError(" is not accessible");
+         c.Write(", trying C: ... <br>\r\nnext line\r\n");
+       },
+       {"<z>.dll is not accessible, trying C: ..."}},
+      {[](CLayerCheck& c) {
+         c.WriteOk("x.dll");
+         c.WriteError("\r\n<br>File exists, but could not be loaded.\r\n<br>");
+         c.Write("1 files found<br> \r\n");
+       },
+       {"File exists, but could not be loaded."}},
+      {[](CLayerCheck& c) { c.WriteError("two<br>\r\nlines<br>\r\n"); }, {"two", "lines"}},
+      {[](CLayerCheck& c) { c.WriteError("unended"); }, {"unended"}},
+      {[](CLayerCheck& c) {
+         c.WriteInfo("info<br>\r\n");
+         c.WriteError(" <br>\r\n");
+       },
+       {}},
+      {[](CLayerCheck& c) { ReportFixture().Run(c); }, {"broken"}},
+  };
+  for (const auto& [writes, lines] : cases) {
+    for (bool attached : {true, false}) {
+      ReportFixture report;
+      CFailingCheck check;
+      if (attached) report.Attach(check);
+      writes(check);
+      check.EndErrorLine();
+      EXPECT_EQ(check.Findings().Errors(), lines) << attached;
+    }
+  }
 }
 
 TEST(ColourWriters, MarkerNeverReachesMarkupOutputs) {
