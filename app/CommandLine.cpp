@@ -52,15 +52,6 @@ const char kUsageText[] =
 
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool IsOption(const std::string& argument) {
-  return !argument.empty() && (argument[0] == '/' || argument[0] == '-');
-}
-
 // A decimal number of decibels, not negative: "1", "0.5", ".5".
 bool ParseDecibels(const std::string& text, double& value) {
   value = 0;
@@ -83,14 +74,23 @@ bool ParseDecibels(const std::string& text, double& value) {
   return digits;
 }
 
+}  // namespace
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool IsOption(const std::string& argument) {
+  return !argument.empty() && (argument[0] == '/' || argument[0] == '-');
+}
+
 CRunOptions Invalid(const std::string& problem) {
   CRunOptions options;
   options.mode = RunMode::Invalid;
   options.problem = problem;
   return options;
 }
-
-}  // namespace
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   std::vector<std::string> arguments;

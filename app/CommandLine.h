@@ -54,6 +54,11 @@ extern const char kUsageText[];
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // commandLine holds the arguments only, without the program's name.
 CRunOptions ParseCommandLine(const std::string& commandLine);
+// What the parsers share: the text in lower case, whether an argument is an
+// option (/name or -name), and the options of a line that is wrong.
+std::string Lower(std::string text);
+bool IsOption(const std::string& argument);
+CRunOptions Invalid(const std::string& problem);
 // The arguments of a line that holds /io (app/IoCommand.cpp).
 CRunOptions ParseIoCommandLine(const std::vector<std::string>& arguments);
 // Runs /io; returns the exit code.

@@ -1,30 +1,8 @@
 // /io: one command to one instrument from a script, its answer on the console.
-#include <cctype>
-
 #include "app/CommandLine.h"
 #include "app/Console.h"
 #include "instrument/InstrumentIo.h"
 #include "platform/Platform.h"
-
-namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool IsOption(const std::string& argument) {
-  return argument.size() > 1 && (argument[0] == '/' || argument[0] == '-');
-}
-
-CRunOptions Invalid(const std::string& problem) {
-  CRunOptions options;
-  options.mode = RunMode::Invalid;
-  options.problem = problem;
-  return options;
-}
-
-}  // namespace
 
 CRunOptions ParseIoCommandLine(const std::vector<std::string>& arguments) {
   CRunOptions options;
@@ -33,7 +11,8 @@ CRunOptions ParseIoCommandLine(const std::vector<std::string>& arguments) {
   bool timeout = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (!IsOption(argument)) {
+    // A lone "-" is a command's text, not an option.
+    if (argument.size() < 2 || !IsOption(argument)) {
       values.push_back(argument);
       continue;
     }

@@ -6,63 +6,13 @@
 
 #include "instrument/GpibLayerCheck.h"
 #include "platform/Platform.h"
+#include "platform/StatusNames.h"
 
 namespace {
 
 constexpr size_t kReadChunk = 4096;
 constexpr size_t kDescriptionSize = 256;
 const char kErrorQuery[] = "SYST:ERR?";
-
-struct CStatusName {
-  uint32_t status;
-  const char* name;
-};
-
-// The completion and error codes of the VISA standard an instrument's I/O can meet.
-const CStatusName kStatusNames[] = {
-    {0x00000000u, "VI_SUCCESS"},
-    {0x3FFF0005u, "VI_SUCCESS_TERM_CHAR"},
-    {0x3FFF0006u, "VI_SUCCESS_MAX_CNT"},
-    {0x3FFF007Du, "VI_SUCCESS_DEV_NPRESENT"},
-    {0x3FFF0077u, "VI_WARN_CONFIG_NLOADED"},
-    {0x3FFF0082u, "VI_WARN_NULL_OBJECT"},
-    {0x3FFF0084u, "VI_WARN_NSUP_ATTR_STATE"},
-    {0x3FFF0085u, "VI_WARN_UNKNOWN_STATUS"},
-    {0xBFFF0000u, "VI_ERROR_SYSTEM_ERROR"},
-    {0xBFFF000Eu, "VI_ERROR_INV_OBJECT"},
-    {0xBFFF000Fu, "VI_ERROR_RSRC_LOCKED"},
-    {0xBFFF0010u, "VI_ERROR_INV_EXPR"},
-    {0xBFFF0011u, "VI_ERROR_RSRC_NFOUND"},
-    {0xBFFF0012u, "VI_ERROR_INV_RSRC_NAME"},
-    {0xBFFF0013u, "VI_ERROR_INV_ACC_MODE"},
-    {0xBFFF0015u, "VI_ERROR_TMO"},
-    {0xBFFF0016u, "VI_ERROR_CLOSING_FAILED"},
-    {0xBFFF001Du, "VI_ERROR_NSUP_ATTR"},
-    {0xBFFF001Eu, "VI_ERROR_NSUP_ATTR_STATE"},
-    {0xBFFF001Fu, "VI_ERROR_ATTR_READONLY"},
-    {0xBFFF0030u, "VI_ERROR_ABORT"},
-    {0xBFFF0034u, "VI_ERROR_RAW_WR_PROT_VIOL"},
-    {0xBFFF0035u, "VI_ERROR_RAW_RD_PROT_VIOL"},
-    {0xBFFF0036u, "VI_ERROR_OUTP_PROT_VIOL"},
-    {0xBFFF0037u, "VI_ERROR_INP_PROT_VIOL"},
-    {0xBFFF0038u, "VI_ERROR_BERR"},
-    {0xBFFF0039u, "VI_ERROR_IN_PROGRESS"},
-    {0xBFFF003Au, "VI_ERROR_INV_SETUP"},
-    {0xBFFF003Cu, "VI_ERROR_ALLOC"},
-    {0xBFFF003Eu, "VI_ERROR_IO"},
-    {0xBFFF003Fu, "VI_ERROR_INV_FMT"},
-    {0xBFFF0041u, "VI_ERROR_NSUP_FMT"},
-    {0xBFFF005Fu, "VI_ERROR_NLISTENERS"},
-    {0xBFFF0060u, "VI_ERROR_NCIC"},
-    {0xBFFF0061u, "VI_ERROR_NSYS_CNTLR"},
-    {0xBFFF0067u, "VI_ERROR_NSUP_OPER"},
-    {0xBFFF0071u, "VI_ERROR_USER_BUF"},
-    {0xBFFF0072u, "VI_ERROR_RSRC_BUSY"},
-    {0xBFFF0078u, "VI_ERROR_INV_PARAMETER"},
-    {0xBFFF009Eu, "VI_ERROR_LIBRARY_NFOUND"},
-    {0xBFFF00A5u, "VI_ERROR_INTF_NUM_NCONFIG"},
-    {0xBFFF00A6u, "VI_ERROR_CONN_LOST"},
-};
 
 // The bits of an IEEE 488.2 status byte, with SCPI's error-queue bit.
 const char* const kStatusBits[] = {"bit 0", "bit 1", "EAV", "QUES", "MAV", "ESB", "RQS", "OPER"};
@@ -183,11 +133,8 @@ std::string NonTextNote(size_t count) {
 }
 
 std::string VisaStatusText(ViStatus status) {
-  const auto code = static_cast<uint32_t>(status);
-  for (const CStatusName& known : kStatusNames) {
-    if (known.status == code) return Hex(code, 8) + " " + known.name;
-  }
-  return Hex(code, 8) + " unknown status";
+  const char* name = StandardStatusName(status);
+  return Hex(static_cast<uint32_t>(status), 8) + " " + (name != nullptr ? name : "unknown status");
 }
 
 std::string StatusByteText(uint16_t statusByte) {

@@ -334,12 +334,13 @@ TEST_F(Headless, VisaLibrariesOfTwoPublishers) {
     EXPECT_NE(report.find(warning), std::string::npos) << report;
   }
   const Json visa = Json::parse(ReadFile(JoinPath(m_dir, "v.json")))["visa_libraries"];
-  EXPECT_EQ(SchemaViolations(visa, Schema()["properties"]["visa_libraries"]), std::vector<std::string>());
   EXPECT_EQ(visa["loaded"]["publisher"], "Open Instrument Works");
   EXPECT_EQ(visa["copies"][1]["publisher"], "Velmora Technologies");
   EXPECT_EQ(visa["warnings"][0]["kind"], "copies_differ");
 
   RunToEnd(exe, "/all /json good.json");
+  // Its VISA object as /all writes it, for the schema check.
+  KeepReport(JoinPath(m_dir, "good.json"), "two-visa");
   ASSERT_TRUE(CopyFileTo(JoinPath(Env().simDir, "variants\\visa-maker-74109\\visa32.dll"),
                          JoinPath(JoinPath(m_dir, "app"), "visa32.dll")));
   const std::string changes = RunToEnd(exe, "/all /baseline good.json").output;
