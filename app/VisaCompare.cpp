@@ -94,7 +94,9 @@ void CompareVisaLibraries(const Json& old, const Json& now, std::vector<CChange>
       if (field->compare != FindingCompare::Exact) continue;
       const Json was = TextOrNull(Member(old, *part), *field);
       const Json is = TextOrNull(Member(now, *part), *field);
-      if (was != is) changes.push_back({field->change, kVisaChangeGroup, kVisaLoadedRecord.item, was, is, ChangeForm::Values, field->words});
+      if (was == is) continue;
+      changes.push_back({field->change, kVisaChangeGroup, kVisaLoadedRecord.item, was, is, ChangeForm::Values,
+                         field->words});
     }
   }
   for (const CFindingField* field : kVisaRunRecord) {
