@@ -22,6 +22,7 @@ class CKeyScan {
     bool statementStart = true;  // a header or a key may come
     bool keyPosition = true;     // a key may come (also inside an inline table)
     int valueDepth = -1;         // depth of the key whose value comes next
+    bool elementDue = false;     // an array's next element comes (after "[" or ",")
     while (m_at < m_text.size()) {
       const char c = m_text[m_at];
       if (c == ' ' || c == '\t' || c == '\r') {
@@ -47,6 +48,7 @@ class CKeyScan {
         if (m_tableDepth > kMaxKeyDepth) return m_line;
         statementStart = keyPosition = false;
       } else if (keyPosition && (IsBare(c) || c == '"' || c == '\'')) {
+        elementDue = false;
         const int line = m_line;
         const int depth = Base() + Chain();
         if (depth > kMaxKeyDepth) return line;
@@ -62,18 +64,25 @@ class CKeyScan {
         if (depth > kMaxKeyDepth) return m_line;
         m_levels.push_back({c, depth});
         ++m_at;
+        elementDue = (c == '[');
         keyPosition = (c == '{');
         valueDepth = -1;
         statementStart = false;
       } else if (c == '}' || c == ']') {
+        // The parser reads the "}" where an element is due as a value without
+        // looking (an assertion of its debug build, undefined behaviour of its release build).
+        if (c == '}' && elementDue) SetTrap(m_line, "an array's element is missing before \"}\"");
+        elementDue = false;
         if (!m_levels.empty()) m_levels.pop_back();
         ++m_at;
         keyPosition = statementStart = false;
       } else if (c == ',') {
         ++m_at;
         keyPosition = !m_levels.empty() && m_levels.back().bracket == '{';
+        elementDue = !m_levels.empty() && m_levels.back().bracket == '[';
         valueDepth = -1;
       } else {
+        elementDue = false;
         if (c == '"' || c == '\'') {
           SkipString(false);
         } else {
