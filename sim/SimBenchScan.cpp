@@ -82,9 +82,18 @@ class CKeyScan {
         elementDue = !m_levels.empty() && m_levels.back().bracket == '[';
         valueDepth = -1;
       } else {
+        const bool valueStart = valueDepth >= 0 || elementDue;
         elementDue = false;
         if (c == '"' || c == '\'') {
           SkipString(false);
+        } else if (valueStart) {
+          // A value that is no string (a number, a date, a word) is read up to
+          // what ends a value, quotes included, and the parser asks of each
+          // character whether it ends it.
+          while (m_at < m_text.size() && std::string(" \t\r\n]},#").find(m_text[m_at]) == std::string::npos) {
+            Stray(m_text[m_at]);
+            ++m_at;
+          }
         } else {
           Stray(c);
           ++m_at;

@@ -178,6 +178,7 @@ TEST(SimBenchFile, RefusesBadFilesNamingFileLineAndProblem) {
       {head + "[[[mainframe]]]\n", "bench file \"bad.toml\", line 2: syntax error: a table header must start with a key"},
       {head + "message = [[1, }\n", "bench file \"bad.toml\", line 2: syntax error: an array's element is missing before \"}\""},
       {head + "x = \xC3\xA9\n", "bench file \"bad.toml\", line 2: " + stray},
+      {head + "type = 5'''\xC3\xA9 # a number, not a string\n", "bench file \"bad.toml\", line 2: " + stray},
       {head + "\"k\xC3\xA9\" = 1\n", "bench file \"bad.toml\", line 2: " + stray},
       {head + "description = \"\"\"a \\\n\n  \xC3\xA9\"\"\"\n", "bench file \"bad.toml\", line 4: " + stray},
       {head + PaddedInstruments(17),
